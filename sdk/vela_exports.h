@@ -36,7 +36,8 @@
                                         std::int32_t b))                                              \
     FN(VelaResult, VelaDCL_OpenDevice3, (VelaHandle* h, const VelaChar* device, std::int32_t port,    \
                                          std::int32_t a, std::int32_t b))                             \
-    UNUSED(VelaDCL_OpenDeviceAsUser)                                                                  \
+    FN(VelaResult, VelaDCL_OpenDeviceAsUser, (VelaHandle* h, const VelaChar* device, std::int32_t a,  \
+                                              std::int32_t b))                                        \
     FN(VelaResult, VelaDCL_ExOpenDevice, (VelaHandle* h, const VelaChar* device, std::int32_t a,      \
                                           std::int32_t b))                                            \
     FN(VelaResult, VelaDCL_CloseDevice, (VelaHandle h))                                               \

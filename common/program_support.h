@@ -1,0 +1,31 @@
+#pragma once
+// Small services both programs use: their folder, the window title from the version
+// information, folder creation and the SDK trace channel.
+
+#include <QLoggingCategory>
+#include <QString>
+
+#include <string_view>
+
+Q_DECLARE_LOGGING_CATEGORY(lcSdkTrace)
+
+namespace halvard {
+
+// Folder of the running program, ending in a separator.
+QString ProgramFolder();
+
+// "<caption> v<FileVersion> (<SpecialBuild>)" with every ", " turned into "."; e.g. for file
+// version "1, 0, 0, 1" and special build "7": "<caption> v1.0.0.1 (7)".
+QString VersionTitle(const QString& caption);
+QString VersionTitle(const QString& caption, const QString& fileVersion,
+                     const QString& specialBuild);
+
+// Creates every missing folder of `path` from the top down. Returns 1 when the folder already
+// existed, otherwise non-zero on success and 0 on failure. Separators are "/" and "\"; a drive
+// root ("C:\") or the file-system root is never created.
+int CreateFolderPath(const QString& path);
+
+// Sends one SDK trace line to the debug channel (stderr off Windows) under "halvard.sdk".
+void SdkTraceLine(std::string_view line);
+
+}  // namespace halvard
