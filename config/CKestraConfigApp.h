@@ -1,0 +1,12 @@
+#pragma once
+// The configuration tool's application object: runs the main window modally; the program ends
+// when it closes.
+
+class CKestraConfigApp {
+public:
+    CKestraConfigApp();
+    int Run();
+
+    // False when no display is reachable and no platform was chosen explicitly.
+    static bool HasDisplay();
+};
