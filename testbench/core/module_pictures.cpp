@@ -74,8 +74,9 @@ void DrawDetails(QPainter& p, int type, int w) {
             p.drawRect(w / 2 - 6, kCardPathY - 14, 12, 8);  // print head
             break;
         case kModuleTypeLaminator:
-            DrawRoller(p, QPointF(w / 2.0, kCardPathY - 10), 8);
-            DrawRoller(p, QPointF(w / 2.0, kCardPathY + 10), 8);
+            // Heated roller pair over the card path.
+            DrawRoller(p, QPointF(w / 3.0, kCardPathY - 10), 8);
+            DrawRoller(p, QPointF(2 * w / 3.0, kCardPathY - 10), 8);
             p.setPen(QPen(QColor(0x20, 0x70, 0x20), 2));
             p.setBrush(Qt::NoBrush);
             p.drawEllipse(QPointF(w / 2.0, 44), 18, 18);  // film roll
