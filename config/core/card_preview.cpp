@@ -140,15 +140,29 @@ Rgb24Image Resample(const Rgb24Image& src, int wd, int hd) {
     const AxisSpans cols = axisSpans(ws, wd);
     const AxisSpans rows = axisSpans(hs, hd);
 
-    // Pass 1: every source row reduced to the destination width (weighted sums, not yet
-    // divided).
-    const std::size_t tmpStride = static_cast<std::size_t>(wd) * 3;
-    std::vector<float> tmp(tmpStride * hs);
-    for (int y = 0; y < hs; ++y) {
-        const std::uint8_t* in = src.row(y);
-        float* out = tmp.data() + tmpStride * y;
+    // Per destination row: the source rows it covers are summed, weighted, into one row
+    // (a straight loop the compiler vectorises), then that row is reduced across and divided
+    // by the weight applied. Only one row of intermediate sums is kept.
+    const std::size_t srcStride = static_cast<std::size_t>(ws) * 3;
+    std::vector<float> acc(srcStride);
+    Rgb24Image dst;
+    dst.width = wd;
+    dst.height = hd;
+    dst.pixels.resize(static_cast<std::size_t>(wd) * hd * 3);
+    for (int y = 0; y < hd; ++y) {
+        std::fill(acc.begin(), acc.end(), 0.0f);
+        int j = rows.first[y];
+        for (int k = rows.offset[y]; k < rows.offset[y + 1]; ++k, ++j) {
+            const float w = rows.weights[k];
+            const std::uint8_t* in = src.row(j);
+            float* a = acc.data();
+            for (std::size_t i = 0; i < srcStride; ++i) {
+                a[i] += w * in[i];
+            }
+        }
+        std::uint8_t* out = dst.row(y);
         for (int x = 0; x < wd; ++x) {
-            const std::uint8_t* p = in + 3 * cols.first[x];
+            const float* p = acc.data() + 3 * cols.first[x];
             float r = 0, g = 0, b = 0;
             for (int k = cols.offset[x]; k < cols.offset[x + 1]; ++k, p += 3) {
                 const float w = cols.weights[k];
@@ -156,35 +170,10 @@ Rgb24Image Resample(const Rgb24Image& src, int wd, int hd) {
                 g += w * p[1];
                 b += w * p[2];
             }
-            out[3 * x + 0] = r;
-            out[3 * x + 1] = g;
-            out[3 * x + 2] = b;
-        }
-    }
-
-    // Pass 2: the reduced rows combined down each column, divided by the weight applied.
-    Rgb24Image dst;
-    dst.width = wd;
-    dst.height = hd;
-    dst.pixels.resize(tmpStride * hd);
-    std::vector<float> acc(tmpStride);
-    for (int y = 0; y < hd; ++y) {
-        std::fill(acc.begin(), acc.end(), 0.0f);
-        int j = rows.first[y];
-        for (int k = rows.offset[y]; k < rows.offset[y + 1]; ++k, ++j) {
-            const float w = rows.weights[k];
-            const float* in = tmp.data() + tmpStride * j;
-            for (std::size_t i = 0; i < tmpStride; ++i) {
-                acc[i] += w * in[i];
-            }
-        }
-        std::uint8_t* out = dst.row(y);
-        for (int x = 0; x < wd; ++x) {
             const float area = cols.total[x] * rows.total[y];
-            for (int c = 0; c < 3; ++c) {
-                const float v = acc[3 * x + c] / area + 0.5f;
-                out[3 * x + c] = static_cast<std::uint8_t>(std::clamp(v, 0.0f, 255.0f));
-            }
+            out[3 * x + 0] = static_cast<std::uint8_t>(std::clamp(r / area + 0.5f, 0.0f, 255.0f));
+            out[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(g / area + 0.5f, 0.0f, 255.0f));
+            out[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(b / area + 0.5f, 0.0f, 255.0f));
         }
     }
     return dst;
