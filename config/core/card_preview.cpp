@@ -1,0 +1,233 @@
+#include "card_preview.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace halvard::preview {
+
+namespace {
+
+constexpr int kBmpHeaderSize = 54;
+constexpr int kMaxBmpSide = 32768;
+
+std::uint32_t u32At(const QByteArray& b, int at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::uint16_t u16At(const QByteArray& b, int at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+// The source pixels one destination pixel covers along one axis, with the part of each one
+// inside the span.
+struct AxisSpans {
+    std::vector<int> first;   // first source index, per destination index
+    std::vector<int> offset;  // start of its weights in `weights`, one extra at the end
+    std::vector<float> weights;
+    std::vector<float> total;  // sum of the weights applied, per destination index
+};
+
+AxisSpans axisSpans(int sourceSize, int destSize) {
+    AxisSpans spans;
+    spans.first.resize(destSize);
+    spans.offset.resize(destSize + 1);
+    spans.total.resize(destSize);
+    const double f = static_cast<double>(sourceSize) / destSize;
+    for (int d = 0; d < destSize; ++d) {
+        const double start = d * f;
+        const double end = std::min((d + 1) * f, static_cast<double>(sourceSize));
+        const int first = std::min(static_cast<int>(std::floor(start)), sourceSize - 1);
+        const int last = std::clamp(static_cast<int>(std::ceil(end)) - 1, first, sourceSize - 1);
+        spans.first[d] = first;
+        spans.offset[d] = static_cast<int>(spans.weights.size());
+        float sum = 0;
+        for (int i = first; i <= last; ++i) {
+            const double w = std::min<double>(i + 1, end) - std::max<double>(i, start);
+            const float wf = static_cast<float>(std::max(w, 0.0));
+            spans.weights.push_back(wf);
+            sum += wf;
+        }
+        if (sum <= 0) {
+            // A span of no width (only through rounding) takes its first pixel whole.
+            spans.weights.back() = 1;
+            sum = 1;
+        }
+        spans.total[d] = sum;
+    }
+    spans.offset[destSize] = static_cast<int>(spans.weights.size());
+    return spans;
+}
+
+}  // namespace
+
+Rgb24Image decodeBmp(const QByteArray& file) {
+    if (file.size() < kBmpHeaderSize || file.at(0) != 'B' || file.at(1) != 'M') {
+        return {};
+    }
+    const long long dataOffset = u32At(file, 10);
+    const auto width = static_cast<std::int32_t>(u32At(file, 18));
+    const auto rawHeight = static_cast<std::int32_t>(u32At(file, 22));
+    const int bitCount = u16At(file, 28);
+    const std::uint32_t compression = u32At(file, 30);
+    const long long imageSize = u32At(file, 34);
+    if (bitCount != 24 || compression != 0 || width <= 0 || width > kMaxBmpSide || rawHeight == 0 ||
+        rawHeight < -kMaxBmpSide || rawHeight > kMaxBmpSide) {
+        return {};
+    }
+    const bool bottomUp = rawHeight > 0;
+    const int height = bottomUp ? rawHeight : -rawHeight;
+    const long long rowBytes = 3LL * width;
+    const long long stride = imageSize != 0 ? imageSize / height : (rowBytes + 3) / 4 * 4;
+    if (stride < rowBytes || dataOffset < kBmpHeaderSize ||
+        dataOffset + stride * (height - 1) + rowBytes > file.size()) {
+        return {};
+    }
+
+    Rgb24Image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<std::size_t>(rowBytes) * height);
+    const auto* base = reinterpret_cast<const unsigned char*>(file.constData()) + dataOffset;
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* in = base + stride * (bottomUp ? height - 1 - y : y);
+        std::uint8_t* out = image.row(y);
+        for (int x = 0; x < width; ++x) {
+            // The file keeps blue, green, red.
+            out[3 * x + 0] = in[3 * x + 2];
+            out[3 * x + 1] = in[3 * x + 1];
+            out[3 * x + 2] = in[3 * x + 0];
+        }
+    }
+    return image;
+}
+
+QImage toQImage(const Rgb24Image& image) {
+    if (image.isNull()) {
+        return {};
+    }
+    QImage out(image.width, image.height, QImage::Format_RGB888);
+    for (int y = 0; y < image.height; ++y) {
+        std::memcpy(out.scanLine(y), image.row(y), static_cast<std::size_t>(image.width) * 3);
+    }
+    return out;
+}
+
+Rgb24Image fromQImage(const QImage& image) {
+    if (image.isNull()) {
+        return {};
+    }
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    Rgb24Image out;
+    out.width = rgb.width();
+    out.height = rgb.height();
+    out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * 3);
+    for (int y = 0; y < out.height; ++y) {
+        std::memcpy(out.row(y), rgb.constScanLine(y), static_cast<std::size_t>(out.width) * 3);
+    }
+    return out;
+}
+
+Rgb24Image Resample(const Rgb24Image& src, int wd, int hd) {
+    if (src.isNull() || wd <= 0 || hd <= 0 || wd > kMaxResampleSide || hd > kMaxResampleSide) {
+        return {};
+    }
+    const int ws = src.width;
+    const int hs = src.height;
+    const AxisSpans cols = axisSpans(ws, wd);
+    const AxisSpans rows = axisSpans(hs, hd);
+
+    // Per destination row: the source rows it covers are summed, weighted, into one row
+    // (a straight loop the compiler vectorises), then that row is reduced across and divided
+    // by the weight applied. Only one row of intermediate sums is kept.
+    const std::size_t srcStride = static_cast<std::size_t>(ws) * 3;
+    std::vector<float> acc(srcStride);
+    Rgb24Image dst;
+    dst.width = wd;
+    dst.height = hd;
+    dst.pixels.resize(static_cast<std::size_t>(wd) * hd * 3);
+    for (int y = 0; y < hd; ++y) {
+        std::fill(acc.begin(), acc.end(), 0.0f);
+        int j = rows.first[y];
+        for (int k = rows.offset[y]; k < rows.offset[y + 1]; ++k, ++j) {
+            const float w = rows.weights[k];
+            const std::uint8_t* in = src.row(j);
+            float* a = acc.data();
+            for (std::size_t i = 0; i < srcStride; ++i) {
+                a[i] += w * in[i];
+            }
+        }
+        std::uint8_t* out = dst.row(y);
+        for (int x = 0; x < wd; ++x) {
+            const float* p = acc.data() + 3 * cols.first[x];
+            float r = 0, g = 0, b = 0;
+            for (int k = cols.offset[x]; k < cols.offset[x + 1]; ++k, p += 3) {
+                const float w = cols.weights[k];
+                r += w * p[0];
+                g += w * p[1];
+                b += w * p[2];
+            }
+            const float area = cols.total[x] * rows.total[y];
+            out[3 * x + 0] = static_cast<std::uint8_t>(std::clamp(r / area + 0.5f, 0.0f, 255.0f));
+            out[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(g / area + 0.5f, 0.0f, 255.0f));
+            out[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(b / area + 0.5f, 0.0f, 255.0f));
+        }
+    }
+    return dst;
+}
+
+Box intersect(const Box& a, const Box& b) {
+    Box r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
+    return r.isEmpty() ? Box{} : r;
+}
+
+PreviewRects previewRects(const Box& frame, const Box& card, int dx, int dy, int e, int s) {
+    const auto held = [](int v) { return std::clamp(v, -kMaxShownOffset, kMaxShownOffset); };
+    dx = held(dx);
+    dy = held(dy);
+    e = held(e);
+    s = held(s);
+
+    const Box moved{card.left + dx, card.top + dy, card.right + dx, card.bottom + dy};
+    PreviewRects r;
+    r.picture = moved;
+    r.picture.bottom += s;
+    if (r.picture.top >= r.picture.bottom) {
+        r.picture.bottom = r.picture.top + 1;
+    }
+    Box clip = moved;
+    clip.bottom += e;
+    r.clip = intersect(clip, card);
+    r.pictureOutline = intersect(r.picture, frame);
+    return r;
+}
+
+AxisMarks axisMarks(const Box& frame, const Box& card, int printTextWidth) {
+    AxisMarks m;
+    const int h = (frame.left + card.left) / 2;
+    const int v = (frame.top + card.top) / 2;
+    m.origin = QPoint(h, v);
+
+    m.xLine = QLine(h, v, h + 20, v);
+    m.xHead1 = QLine(h + 20, v, h + 16, v - 4);
+    m.xHead2 = QLine(h + 20, v, h + 16, v + 4);
+    m.xText = QPoint(h + 26, v - 6);
+
+    m.yLine = QLine(h, v, h, v + 20);
+    m.yHead1 = QLine(h, v + 20, h - 4, v + 16);
+    m.yHead2 = QLine(h, v + 20, h + 4, v + 16);
+    m.yText = QPoint(h + 8, v + 24);
+
+    const int x = card.right + (frame.right - card.right) * 3 / 8;
+    m.printLine = QLine(x, card.top, x, card.bottom);
+    m.printHead1 = QLine(x, card.bottom, x - 4, card.bottom - 4);
+    m.printHead2 = QLine(x, card.bottom, x + 4, card.bottom - 4);
+    m.printText = QPoint(x + 14, card.top + (card.height() - printTextWidth) / 2);
+    return m;
+}
+
+}  // namespace halvard::preview
