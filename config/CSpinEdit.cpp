@@ -10,6 +10,8 @@
 
 CSpinEdit::CSpinEdit(QWidget* parent) : QLineEdit(parent), m_spin(new CSpinWnd(this)) {
     setAlignment((alignment() & ~Qt::AlignHCenter & ~Qt::AlignLeft) | Qt::AlignRight);
+    // textEdited (user input only) arrives just before the textChanged of the same change.
+    connect(this, &QLineEdit::textEdited, this, [this] { m_userEdit = true; });
     connect(this, &QLineEdit::textChanged, this, &CSpinEdit::onTextChanged);
     connect(m_spin, &CSpinWnd::stepUpRequested, this, [this] { stepBy(1); });
     connect(m_spin, &CSpinWnd::stepDownRequested, this, [this] { stepBy(-1); });
@@ -136,7 +138,10 @@ bool CSpinEdit::focusWithin() const {
 
 void CSpinEdit::onTextChanged() {
     m_textSignalled = true;
-    if (focusWithin() && !m_spinning && !m_tabReformat) {
+    const bool typed = m_userEdit;
+    m_userEdit = false;
+    // Typing in the focused field only owes a notice; everything else is reported at once.
+    if (typed && focusWithin() && !m_spinning && !m_tabReformat) {
         m_pendingNotice = true;
         return;
     }

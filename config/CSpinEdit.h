@@ -84,6 +84,7 @@ private:
     bool m_spinning = false;
     bool m_tabReformat = true;
     bool m_textSignalled = false;
+    bool m_userEdit = false;
     int m_controlId = 0;
     CSpinWnd* m_spin = nullptr;  // child widget, owned through the QObject tree
 };
