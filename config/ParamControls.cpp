@@ -16,10 +16,12 @@ void fillIfEmpty(QComboBox* list, const QStringList& entries) {
     }
 }
 
-void prepareSpin(CSpinEdit* edit, int minimum, int maximum) {
+// Range and step of the slot; the position doubles as the id in valueCommitted.
+void prepareSpin(CSpinEdit* edit, int position, int minimum, int maximum) {
     if (edit) {
         edit->setRange(minimum, maximum);
         edit->setStep(1);
+        edit->setControlId(position);
     }
 }
 
@@ -56,7 +58,7 @@ bool ParamControls::setSpinEdit(int position, CSpinEdit* edit) {
         return false;
     }
     m_spinEdits[position] = edit;
-    prepareSpin(edit, paramSlots[position].minimum, paramSlots[position].maximum);
+    prepareSpin(edit, position, paramSlots[position].minimum, paramSlots[position].maximum);
     return true;
 }
 
@@ -91,15 +93,15 @@ void ParamControls::setCleaningCounts(QLineEdit* userCleaning, QLineEdit* userSk
     m_userSkipped = userSkipped;
     m_factoryCleaning = factoryCleaning;
     m_factorySkipped = factorySkipped;
-    prepareSpin(factoryCleaning, kFullMinimum, kFullMaximum);
-    prepareSpin(factorySkipped, kFullMinimum, kFullMaximum);
+    prepareSpin(factoryCleaning, kPosCleaning, kFullMinimum, kFullMaximum);
+    prepareSpin(factorySkipped, kPosCleaning, kFullMinimum, kFullMaximum);
 }
 
 void ParamControls::setSpeeds(CSpinEdit* inOutSpeed, CSpinEdit* moveSpeed) {
     m_inOutSpeed = inOutSpeed;
     m_moveSpeed = moveSpeed;
-    prepareSpin(inOutSpeed, kSpeedMinimum, kSpeedMaximum);
-    prepareSpin(moveSpeed, kSpeedMinimum, kSpeedMaximum);
+    prepareSpin(inOutSpeed, kPosSpeeds, kSpeedMinimum, kSpeedMaximum);
+    prepareSpin(moveSpeed, kPosSpeeds, kSpeedMinimum, kSpeedMaximum);
 }
 
 void ParamControls::setPrinterType(QCheckBox* rewriteCard, QCheckBox* certification) {

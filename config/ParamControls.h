@@ -24,8 +24,9 @@ class ParamControls final {
 public:
     ParamControls() = default;
 
-    // Registration. Spin edits get their slot's range and step 1; empty drop lists are filled
-    // with their entries. A widget offered for a position of another kind is refused (false).
+    // Registration. Spin edits get their slot's range, step 1 and the position as control id;
+    // empty drop lists are filled with their entries. A widget offered for a position of another
+    // kind is refused (false).
     bool setSpinEdit(int position, CSpinEdit* edit);
     bool setReadOnlyEdit(int position, QLineEdit* edit);  // Header Resister
     void setBoardType(QComboBox* list);

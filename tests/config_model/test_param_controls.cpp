@@ -88,6 +88,8 @@ TEST_F(ParamControlsTest, RegistrationPreparesControls) {
     EXPECT_EQ(inOutSpeed->minimum(), 150);
     EXPECT_EQ(moveSpeed->maximum(), 300);
     EXPECT_EQ(factoryCleaning->minimum(), kFullMinimum);
+    EXPECT_EQ(spins[2]->controlId(), 2);  // "Y End Position" reports as position 2
+    EXPECT_EQ(moveSpeed->controlId(), 22);
     EXPECT_EQ(baudRate->count(), 8);
     EXPECT_EQ(baudRate->itemText(7), QStringLiteral("115200"));
     EXPECT_EQ(options[9]->itemText(0), QStringLiteral("Off"));
