@@ -182,7 +182,8 @@ void CKestraConfigDlg::Initialise(const QString& libraryPath) {
 }
 
 void CKestraConfigDlg::ReadToolSettings() {
-    const QString path = halvard::ProgramFolder() + QStringLiteral("KestraConfig.ini");
+    const QString folder = m_programFolder.isEmpty() ? halvard::ProgramFolder() : m_programFolder;
+    const QString path = folder + QStringLiteral("KestraConfig.ini");
     const QString section = QStringLiteral("CONFIG");
     QString autoSave = halvard::PrivateProfile::ReadString(path, section, QStringLiteral("AUTOSAVE"),
                                                            QStringLiteral("TRUE"), 512)

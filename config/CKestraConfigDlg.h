@@ -31,6 +31,8 @@ public:
     // Runs the start-up sequence: title, page, layout, settings, SDK library, posted "Refresh".
     // `libraryPath` overrides the program folder's library (tests).
     void Initialise(const QString& libraryPath = QString());
+    // Folder whose "KestraConfig.ini" is read (default: the program's folder; tests).
+    void SetProgramFolder(const QString& folder) { m_programFolder = folder; }
 
     // ConfigHost
     CVelaCommBinding& Binding() override { return m_binding; }
@@ -76,6 +78,7 @@ private:
     DeviceInfo m_deviceInfo{};
     ToolSettings m_settings;
     int m_accessLevel = 2;
+    QString m_programFolder;
     QTimer m_loginTimer;
     QTimer m_keepAliveTimer;
 
