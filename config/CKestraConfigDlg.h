@@ -52,6 +52,10 @@ public:
     // Fits the window around the selected page and keeps it on screen.
     void LayoutPage();
 
+    // Timer expiries (public so tests can fire them without waiting).
+    void OnLoginTimer();
+    void OnKeepAliveTimer();
+
 public slots:
     void OnRefresh();
     void OnConnect();
@@ -69,8 +73,6 @@ protected:
 private:
     void BuildControls();
     void ReadToolSettings();
-    void OnLoginTimer();
-    void OnKeepAliveTimer();
     bool VerifyPassword(const QString& password);
     void CloseConnection();
 

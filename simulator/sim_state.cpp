@@ -314,17 +314,18 @@ void Simulator::SetDelay(const std::string& fn, int ms) {
 }
 
 std::optional<VelaResult> Simulator::TakeFault(const std::string& fn) {
+    // Every matching rule counts the call; the first one due decides.
+    std::optional<VelaResult> due;
     for (Fault& f : m_faults) {
         bool matches = f.pattern == fn || (!f.pattern.empty() && f.pattern.back() == '*' &&
                                            fn.compare(0, f.pattern.size() - 1, f.pattern, 0,
                                                       f.pattern.size() - 1) == 0);
         if (!matches) continue;
         int n = f.seen++;
-        if (n < f.skip) continue;
-        if (f.count >= 0 && n >= f.skip + f.count) continue;
-        return f.result;
+        if (due || n < f.skip || (f.count >= 0 && n >= f.skip + f.count)) continue;
+        due = f.result;
     }
-    return std::nullopt;
+    return due;
 }
 
 VelaResult Simulator::Run(const char* fn, std::initializer_list<LogArg> args,

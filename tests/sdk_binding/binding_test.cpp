@@ -174,7 +174,7 @@ TEST_F(BindingTest, HeadSerialRoundTripsThroughTheSimulator) {
     QList<QJsonObject> calls = sim.Calls();
     ASSERT_EQ(calls.size(), 2);
     EXPECT_EQ(calls[0].value(QStringLiteral("fn")).toString(), QStringLiteral("Vela_ExSelectDevice"));
-    EXPECT_EQ(calls[0].value(QStringLiteral("args")).toArray()[1].toInt(), 64);
+    EXPECT_EQ(calls[0].value(QStringLiteral("args")).toArray().at(1).toInt(), 64);
     EXPECT_EQ(calls[1].value(QStringLiteral("fn")).toString(), QStringLiteral("Vela_GetVersion"));
 }
 
@@ -200,7 +200,7 @@ TEST_F(BindingTest, UnloadClosesAnOpenConnectionFirstAndTwiceIsHarmless) {
     QList<QJsonObject> calls = sim.Calls();
     ASSERT_EQ(calls.size(), 1);
     EXPECT_EQ(calls[0].value(QStringLiteral("fn")).toString(), QStringLiteral("Vela_CloseDevice"));
-    EXPECT_EQ(calls[0].value(QStringLiteral("args")).toArray()[0].toInt(), handle);
+    EXPECT_EQ(calls[0].value(QStringLiteral("args")).toArray().at(0).toInt(), handle);
     binding.Unload();
     EXPECT_EQ(sim.Calls().size(), 1);
 }

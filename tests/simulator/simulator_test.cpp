@@ -166,7 +166,7 @@ TEST_F(SimulatorTest, CallLogRecordsArgumentsAndResults) {
     QList<QJsonObject> calls = sim->Calls();
     ASSERT_EQ(calls.size(), 2);
     EXPECT_EQ(calls[0].value(QStringLiteral("fn")).toString(), QStringLiteral("Vela_GetStatus"));
-    EXPECT_EQ(calls[0].value(QStringLiteral("args")).toArray()[1].toInt(), 0x40);
+    EXPECT_EQ(calls[0].value(QStringLiteral("args")).toArray().at(1).toInt(), 0x40);
     EXPECT_EQ(calls[0].value(QStringLiteral("result")).toInt(), 0);
     EXPECT_EQ(calls[1].value(QStringLiteral("result")).toInteger(), sim::kErrNoModule);
 }

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "CVelaCommBinding.h"
+#include "qt_gtest_print.h"
 #include "velasim.h"
 
 namespace halvard::test {
