@@ -290,6 +290,12 @@ void Simulator::Occupy(Module& module, int ms) {
     module.busyUntil = Clock::now() + duration;
 }
 
+thread_local int Simulator::t_blockMs = 0;
+
+void Simulator::BlockFor(int ms) {
+    t_blockMs = static_cast<int>(ms * m_timeScale);
+}
+
 void Simulator::SetTimeScale(double scale) {
     std::lock_guard lock(m_mutex);
     m_timeScale = scale < 0 ? 0 : scale;
@@ -337,14 +343,19 @@ VelaResult Simulator::Run(const char* fn, std::initializer_list<LogArg> args,
         if (it != m_delays.end()) delay = it->second;
     }
     if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-    std::lock_guard lock(m_mutex);
     VelaResult result;
-    if (std::optional<VelaResult> fault = TakeFault(fn))
-        result = *fault;
-    else
-        result = body(*this);
-    Log(fn, args, result);
-    if (m_dirty) SaveState();
+    t_blockMs = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (std::optional<VelaResult> fault = TakeFault(fn))
+            result = *fault;
+        else
+            result = body(*this);
+        Log(fn, args, result);
+        if (m_dirty) SaveState();
+    }
+    if (t_blockMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(t_blockMs));
+    t_blockMs = 0;
     return result;
 }
 

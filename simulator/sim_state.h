@@ -43,6 +43,11 @@ struct Module {
     Clock::time_point busyUntil{};
     bool lastCommandFailed = false;
     bool facedDown = false;  // flipper: the card is turned
+    int position = 0;        // station the card was last moved to (encoder, IC, RF, ...)
+    // Transport staging (commands sent with the "queued" flag, run by the next card-out).
+    bool armedPass = false;   // flipper: turn the card that arrives, give it back
+    bool stagedFlip = false;  // flipper: turn the card that passes through
+    bool stagedIn = false;    // receiver: take the card that arrives
 
     int Type() const { return id >> 4; }
     bool Busy(Clock::time_point now) const { return now < busyUntil; }
@@ -127,6 +132,9 @@ public:
     bool Close(VelaHandle h);
     // Marks an operation on a module as taking `ms` lifelike milliseconds.
     void Occupy(Module& module, int ms);
+    // Makes the running export return only after `ms` lifelike milliseconds (outside the lock),
+    // as a printer's blocking command does.
+    void BlockFor(int ms);
     void MarkDirty() { m_dirty = true; }
     Clock::time_point Now() const { return Clock::now(); }
 
@@ -172,6 +180,7 @@ private:
     long long m_seq = 0;
     QString m_stateFile;
     bool m_dirty = false;
+    static thread_local int t_blockMs;
 };
 
 // Helpers shared by the export files.

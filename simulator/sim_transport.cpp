@@ -1,0 +1,330 @@
+// Card transport: the card really moves between the modules of the chain, the modules it
+// passes are busy for the operation's time, and moves that cannot happen are refused.
+//
+// Directions: 0 = left (towards the first module of the chain), 1 = right. A command sent with
+// flags = 1 is queued: it returns at once and takes effect with the card-out that starts the
+// transport ("Card Flip Move"); flags = 0 runs the command to its end before returning.
+
+#include "sim_exports.h"
+#include "sim_state.h"
+
+using namespace sim;
+
+namespace {
+
+// Lifelike durations in milliseconds (scaled by the time factor).
+constexpr int kMoveMs = 1200;
+constexpr int kEjectMs = 1000;
+constexpr int kFlipMs = 1500;
+constexpr int kStepMs = 600;
+constexpr int kSensorMs = 400;
+constexpr int kPositionMs = 300;
+constexpr int kCommandMs = 100;
+constexpr int kNoCard = 0xFF;
+
+bool IsHopper(const Module& m) { return m.Type() == 0x1 || m.Type() == 0x2; }
+
+// The neighbour of `index` in `direction`, or null at the end of the chain.
+Module* Neighbour(Device& d, int index, int direction) {
+    int next = index + (direction == 0 ? -1 : 1);
+    if (next < 0 || next >= static_cast<int>(d.modules.size())) return nullptr;
+    return &d.modules[static_cast<size_t>(next)];
+}
+
+// Takes one card from a hopper's stock; `line` picks a hopper of a multi-input hopper
+// (0x10 = hopper 1 ... 0x60 = hopper 6, 0 = the first one with cards).
+VelaResult TakeFromHopper(Module& hopper, int line) {
+    if (hopper.Type() == 0x1) {
+        if (hopper.cards <= 0) return kErrHopperEmpty;
+        --hopper.cards;
+        return kOk;
+    }
+    for (size_t i = 0; i < hopper.hoppers.size(); ++i) {
+        bool chosen = line == 0 ? hopper.hopperCards[i] > 0 : hopper.hoppers[i] == (line >> 4);
+        if (!chosen) continue;
+        if (hopper.hopperCards[i] <= 0) return kErrHopperEmpty;
+        --hopper.hopperCards[i];
+        return kOk;
+    }
+    return line == 0 ? kErrHopperEmpty : kErrBadArgument;
+}
+
+// Common checks of a command addressed to one module.
+VelaResult Target(Simulator& s, VelaHandle h, int id, Device*& d, Module*& m) {
+    d = s.ByHandle(h);
+    if (d == nullptr) return kErrBadHandle;
+    m = d->FindModule(id);
+    if (m == nullptr) return kErrNoModule;
+    if (m->Busy(s.Now())) return kErrBusy;
+    return kOk;
+}
+
+void Finish(Simulator& s, Module& m, int ms, bool queued) {
+    s.Occupy(m, ms);
+    m.lastCommandFailed = false;
+    if (!queued) s.BlockFor(ms);
+}
+
+}  // namespace
+
+extern "C" VelaResult VELA_API Vela_CardMove2(VelaHandle h, std::int32_t source,
+                                              std::int32_t hopperLine, std::int32_t destination,
+                                              std::int32_t a, std::int32_t b) {
+    return Simulator::Instance().Run(
+        "Vela_CardMove2", {h, source, hopperLine, destination, a, b}, [&](Simulator& s) {
+            Device* d = s.ByHandle(h);
+            if (d == nullptr) return kErrBadHandle;
+            Module* dest = destination == kNoCard ? nullptr : d->FindModule(destination);
+            if (destination != kNoCard && (dest == nullptr)) return kErrNoModule;
+            if (dest != nullptr && IsHopper(*dest)) return kErrBadArgument;
+            Module* src = source == kNoCard ? nullptr : d->FindModule(source);
+            if (source != kNoCard && src == nullptr) return kErrNoModule;
+            if ((src && src->Busy(s.Now())) || (dest && dest->Busy(s.Now()))) return kErrBusy;
+            if (src != nullptr && IsHopper(*src)) {
+                // A new card from the hopper's stock; the transport must be free.
+                if (d->cardModule != kNoCard && d->cardModule != source) return kErrBusy;
+                if (VelaResult r = TakeFromHopper(*src, hopperLine); r != kOk) {
+                    src->lastCommandFailed = true;
+                    return r;
+                }
+            } else if (src == nullptr) {
+                // "out": a card fed by hand at the input end.
+                if (d->cardModule != kNoCard) return kErrBusy;
+            } else if (d->cardModule != source) {
+                return kErrNoCard;
+            }
+            d->cardModule = destination;
+            if (src) s.Occupy(*src, kMoveMs);
+            if (dest) s.Occupy(*dest, kMoveMs);
+            s.BlockFor(kMoveMs);
+            return kOk;
+        });
+}
+
+extern "C" VelaResult VELA_API Vela_CardEject2(VelaHandle h, std::int32_t module, std::int32_t a,
+                                               std::int32_t destination, std::int32_t extra) {
+    return Simulator::Instance().Run(
+        "Vela_CardEject2", {h, module, a, destination, extra}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+            if (d->cardModule != module) return kErrNoCard;
+            if (destination == kNoCard) {
+                d->cardModule = kNoCard;  // out of the system, into the output stack
+            } else {
+                Module* dest = d->FindModule(destination);
+                if (dest == nullptr) return kErrNoModule;
+                if (dest->Type() == 0x2) {
+                    // Back into one of the multi-input hopper's hoppers.
+                    int line = (extra >> 16) & 0xF;
+                    for (size_t i = 0; i < dest->hoppers.size(); ++i)
+                        if (dest->hoppers[i] == line || line == 0) {
+                            ++dest->hopperCards[i];
+                            break;
+                        }
+                    d->cardModule = kNoCard;
+                } else if (dest->Type() == 0x6) {
+                    d->cardModule = destination;
+                } else {
+                    return kErrBadArgument;
+                }
+                s.Occupy(*dest, kEjectMs);
+            }
+            Finish(s, *m, kEjectMs, false);
+            return kOk;
+        });
+}
+
+extern "C" VelaResult VELA_API Vela_CardPass(VelaHandle h, std::int32_t module,
+                                             std::int32_t passFlags, std::int32_t flags) {
+    return Simulator::Instance().Run(
+        "Vela_CardPass", {h, module, passFlags, flags}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+            if (m->Type() != 0x6) return kErrBadArgument;
+            m->armedPass = true;
+            return kOk;
+        });
+}
+
+extern "C" VelaResult VELA_API Vela_CardMoveQuick(VelaHandle h, std::int32_t module,
+                                                  std::int32_t direction, std::int32_t flags) {
+    return Simulator::Instance().Run(
+        "Vela_CardMoveQuick", {h, module, direction, flags}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+            if (d->cardModule != module) return kErrNoCard;
+            Module* next = Neighbour(*d, d->IndexOf(module), direction);
+            if (next == nullptr) return kErrBadArgument;
+            if (next->armedPass) {
+                // The armed flipper turns the card and gives it straight back.
+                next->armedPass = false;
+                next->facedDown = !next->facedDown;
+                s.Occupy(*next, kFlipMs);
+                Finish(s, *m, kFlipMs, flags == 1);
+            } else {
+                d->cardModule = next->id;
+                s.Occupy(*next, kStepMs);
+                Finish(s, *m, kStepMs, flags == 1);
+            }
+            return kOk;
+        });
+}
+
+extern "C" VelaResult VELA_API Vela_CardIn(VelaHandle h, std::int32_t module,
+                                           std::int32_t direction, std::int32_t flags) {
+    return Simulator::Instance().Run(
+        "Vela_CardIn", {h, module, direction, flags}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+            if (flags == 1) {
+                m->stagedIn = true;  // waits for the card the transport brings
+                return kOk;
+            }
+            // Take the card from the neighbour on that side.
+            Module* from = Neighbour(*d, d->IndexOf(module), direction);
+            if (from == nullptr || d->cardModule != from->id) {
+                if (d->cardModule == module) return kOk;  // already here
+                return kErrNoCard;
+            }
+            d->cardModule = module;
+            s.Occupy(*from, kStepMs);
+            Finish(s, *m, kStepMs, false);
+            return kOk;
+        });
+}
+
+extern "C" VelaResult VELA_API Vela_CardFlipPass(VelaHandle h, std::int32_t module,
+                                                 std::int32_t flipFlags, std::int32_t flags) {
+    return Simulator::Instance().Run(
+        "Vela_CardFlipPass", {h, module, flipFlags, flags}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+            if (m->Type() != 0x6) return kErrBadArgument;
+            m->stagedFlip = true;
+            return kOk;
+        });
+}
+
+extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
+                                            std::int32_t direction, std::int32_t flags) {
+    return Simulator::Instance().Run(
+        "Vela_CardOut", {h, module, direction, flags}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+            if (d->cardModule != module) return kErrNoCard;
+            const int index = d->IndexOf(module);
+            // With a module ahead staged to take the card, the card travels to it, turned by
+            // every flipper staged on the way; otherwise it moves one step.
+            std::vector<Module*> ahead;
+            for (Module* next = Neighbour(*d, index, direction); next != nullptr;
+                 next = Neighbour(*d, d->IndexOf(next->id), direction))
+                ahead.push_back(next);
+            std::vector<Module*> path;
+            for (Module* next : ahead) {
+                path.push_back(next);
+                if (next->stagedIn) break;
+            }
+            if (path.empty() || !path.back()->stagedIn) path.resize(std::min<size_t>(1, path.size()));
+            int end = path.empty() ? index : d->IndexOf(path.back()->id);
+            if (path.empty()) {
+                d->cardModule = kNoCard;  // out of the end of the chain
+                Finish(s, *m, kStepMs, flags == 1);
+                return kOk;
+            }
+            Module* last = &d->modules[static_cast<size_t>(end)];
+            const int ms = flags == 1 ? kFlipMs + kStepMs : kStepMs;
+            for (Module* p : path) {
+                if (p->stagedFlip) p->facedDown = !p->facedDown;
+                p->stagedFlip = false;
+                s.Occupy(*p, ms);
+            }
+            last->stagedIn = false;
+            d->cardModule = last->id;
+            Finish(s, *m, ms, flags == 1);
+            return kOk;
+        });
+}
+
+extern "C" VelaResult VELA_API Vela_CardMoveSensor(VelaHandle h, std::int32_t module,
+                                                   std::int32_t option, std::int32_t distance,
+                                                   std::int32_t speed) {
+    return Simulator::Instance().Run(
+        "Vela_CardMoveSensor", {h, module, option, distance, speed}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+            if (d->cardModule != module) return kErrNoCard;
+            if (speed < 0) return kErrBadArgument;
+            Finish(s, *m, kSensorMs, false);
+            return kOk;
+        });
+}
+
+extern "C" VelaResult VELA_API Vela_CardMovePosition(VelaHandle h, std::int32_t module,
+                                                     std::int32_t position) {
+    return Simulator::Instance().Run(
+        "Vela_CardMovePosition", {h, module, position}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+            if (d->cardModule != module) return kErrNoCard;
+            if (position < 0 || position > 8) return kErrBadArgument;
+            m->position = position;
+            Finish(s, *m, kPositionMs, false);
+            return kOk;
+        });
+}
+
+extern "C" VelaResult VELA_API Vela_CardEjectBin(VelaHandle h, std::int32_t module,
+                                                 std::int32_t bin) {
+    return Simulator::Instance().Run("Vela_CardEjectBin", {h, module, bin}, [&](Simulator& s) {
+        Device* d;
+        Module* m;
+        if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+        if (d->cardModule != module) return kErrNoCard;
+        Module* binModule = d->FindModule(bin);
+        if (binModule == nullptr) return kErrNoModule;
+        if (binModule->Type() != 0x6) return kErrBadArgument;
+        d->cardModule = kNoCard;  // into the error bin
+        s.Occupy(*binModule, kEjectMs);
+        Finish(s, *m, kEjectMs, false);
+        return kOk;
+    });
+}
+
+// Raw commands. The key-lock frame: 0x60 0x16, the printer's module id, the preemption token
+// (little-endian), 1 = lock or 2 = unlock. Three-byte frames are printer test commands.
+extern "C" VelaResult VELA_API Vela_ExCmdSend(VelaHandle h, const std::uint8_t* command,
+                                              std::int32_t length) {
+    return Simulator::Instance().Run(
+        "Vela_ExCmdSend", {h, Hex{command, length}, length}, [&](Simulator& s) {
+            Device* d = s.ByHandle(h);
+            if (d == nullptr) return kErrBadHandle;
+            if (command == nullptr || length <= 0) return kErrBadArgument;
+            if (length == 6 && command[0] == 0x60 && command[1] == 0x16) {
+                Module* m = d->FindModule(command[2]);
+                if (m == nullptr) return kErrNoModule;
+                if (m->Type() != 0x4) return kErrBadArgument;
+                const std::uint16_t token =
+                    static_cast<std::uint16_t>(command[3] | (command[4] << 8));
+                if (d->preemptionToken == 0xFFFF || token != d->preemptionToken)
+                    return kErrNotPreempted;
+                if (command[5] != 1 && command[5] != 2) return kErrBadArgument;
+                d->keyLocked = command[5] == 1;
+                Finish(s, *m, kCommandMs, false);
+                return kOk;
+            }
+            if (length == 3) {
+                Module* printer = d->FindModule(0x40);
+                if (printer) Finish(s, *printer, kCommandMs, false);
+                return kOk;
+            }
+            return kErrBadArgument;
+        });
+}
