@@ -46,7 +46,9 @@ public:
     bool LoginTimerActive() const { return m_loginTimer.isActive(); }
     bool KeepAliveTimerActive() const { return m_keepAliveTimer.isActive(); }
     // Where "Set PC Serial" takes this PC's adapter address from (tests replace it).
-    void SetAdapterAddressSource(AdapterAddressSource source) { m_adapterAddress = std::move(source); }
+    void SetAdapterAddressSource(AdapterAddressSource source) {
+        m_adapterAddress = std::move(source);
+    }
 
     // Opens the device named by `text`; 0 on success, kEmptyDeviceText for an empty text.
     VelaResult ConnectDevice(const QString& text);
