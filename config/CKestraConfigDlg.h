@@ -9,6 +9,7 @@
 
 #include "CVelaCommBinding.h"
 #include "ConfigHost.h"
+#include "pc_identity.h"
 
 class QCheckBox;
 class QComboBox;
@@ -46,6 +47,10 @@ public:
     CSubDlgVELA* Page() const { return m_page; }
     bool LoginTimerActive() const { return m_loginTimer.isActive(); }
     bool KeepAliveTimerActive() const { return m_keepAliveTimer.isActive(); }
+    // Where "Set PC Serial" takes this PC's adapter address from (tests replace it).
+    void SetAdapterAddressSource(AdapterAddressSource source) {
+        m_adapterAddress = std::move(source);
+    }
 
     // Opens the device named by `text`; 0 on success, kEmptyDeviceText for an empty text.
     VelaResult ConnectDevice(const QString& text);
@@ -81,6 +86,7 @@ private:
     ToolSettings m_settings;
     int m_accessLevel = 2;
     QString m_programFolder;
+    AdapterAddressSource m_adapterAddress = &FirstAdapterAddress;
     QTimer m_loginTimer;
     QTimer m_keepAliveTimer;
 
