@@ -1,0 +1,3 @@
+#include "head_resistor_memo.h"
+
+int headResistorMemo = 0;
