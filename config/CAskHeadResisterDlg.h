@@ -13,6 +13,8 @@ public:
 
     explicit CAskHeadResisterDlg(QWidget* parent = nullptr);
 
+    QLineEdit* ValueEdit() const { return m_edit; }
+
     // Stores the typed value into `headResistorMemo`; text that is not a number leaves it.
     void accept() override;
 

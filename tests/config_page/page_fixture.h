@@ -1,0 +1,93 @@
+#pragma once
+// A fresh main window with its printer page per test, bound to the simulator, with message
+// boxes, dialogs, waits and file dialogs answered by the test, and the page's settings file in
+// a private temporary folder.
+
+#include <QJsonArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+#include "CKestraConfigDlg.h"
+#include "CSubDlgVELA.h"
+#include "sim_control.h"
+
+class CSpinEdit;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace halvard::test {
+
+// A QStringList from Latin-1 literals.
+inline QStringList L(std::initializer_list<const char*> texts) {
+    QStringList out;
+    for (const char* t : texts)
+        out << QString::fromLatin1(t);
+    return out;
+}
+
+struct ShownMessage {
+    QString text;
+    unsigned style = 0;
+    bool waitCursor = false;  // the wait cursor showed while the box was up
+};
+
+// Settings file with presets A and B, and defaults that differ from the simulator's block.
+extern const char* const kPresetIni;
+// Settings file without a TYPE section.
+extern const char* const kPlainIni;
+
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Builds the window; `ini` is the HalvardConfig.ini text (nullptr: none).
+    void Start(const char* ini = kPlainIni, const char* scenario = nullptr);
+    // Opens the device and stores the login password as a successful login would.
+    void Connect(const QString& device = QStringLiteral("[USB1] Halvard Card Printer"),
+                 const QString& password = QStringLiteral("1234"));
+    // Connect, then Get Config; expects no message.
+    void ConnectAndFetch(const QString& device = QStringLiteral("[USB1] Halvard Card Printer"));
+
+    CSubDlgVELA* Page() const { return window->Page(); }
+    template <typename T>
+    T* Find(const char* name) const {
+        T* w = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    CSpinEdit* Spin(const char* name) const;
+    QLineEdit* Edit(const char* name) const;
+    QComboBox* Combo(const char* name) const;
+    QPushButton* Button(const char* name) const;
+    void Click(const char* name) const;
+
+    QStringList MessageTexts() const;
+    // The params the simulator stores for the first device.
+    QJsonArray StoredParams(const char* device = nullptr) const;
+    // A scenario of one printer given as extra JSON members of its device entry.
+    static QByteArray OneDevice(const QString& members, const QString& name = QStringLiteral(
+                                                            "[USB1] Halvard Card Printer"));
+
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<CKestraConfigDlg> window;
+    std::unique_ptr<SimControl> sim;
+    std::vector<ShownMessage> messages;
+    std::deque<int> answers;  // answers to message boxes; kIdOk/kIdYes when empty
+    std::vector<int> waits;
+    std::function<int(QDialog&)> dialogAnswer;  // for dialogs other than the login prompt
+    std::deque<QString> fileNames;              // answers to file dialogs ("" = cancel)
+    std::vector<bool> fileDialogSaves;
+};
+
+}  // namespace halvard::test
