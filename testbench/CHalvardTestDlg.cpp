@@ -429,6 +429,8 @@ void CHalvardTestDlg::ShowQuickRecord(bool show) {
         m_quickRecord->hide();
         return;
     }
+    // Shown first, so that its frame is known when it is placed.
+    m_quickRecord->show();
     const QRect main = frameGeometry();
     const QSize size = m_quickRecord->frameGeometry().size();
     int x = main.left() - size.width();
@@ -436,7 +438,6 @@ void CHalvardTestDlg::ShowQuickRecord(bool show) {
     if (x < 0)
         x = 0;
     m_quickRecord->move(x, y);
-    m_quickRecord->show();
     m_quickRecord->Refresh();
 }
 
