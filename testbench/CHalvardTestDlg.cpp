@@ -111,7 +111,8 @@ void CHalvardTestDlg::BuildControls() {
     m_request = Button(QStringLiteral("Request"), "request", preemption);
     m_token = Box("preemptionToken", preemption, true, false);
     m_token->setAccessibleName(QStringLiteral("Preemption token"));
-    m_token->setMaximumWidth(70);
+    m_token->setMinimumWidth(m_token->fontMetrics().horizontalAdvance(QStringLiteral("FFFF")) + 20);
+    m_token->setMaximumWidth(80);
     m_release = Button(QStringLiteral("Release"), "release", preemption);
     auto* preemptionRow = new QHBoxLayout(preemption);
     preemptionRow->addWidget(m_request);
@@ -122,7 +123,9 @@ void CHalvardTestDlg::BuildControls() {
     m_check = Button(QStringLiteral("Check"), "checkManualMode", manual);
     m_mode = Box("manualMode", manual, true, false);
     m_mode->setAccessibleName(QStringLiteral("Manual mode"));
-    m_mode->setMaximumWidth(110);
+    m_mode->setMinimumWidth(m_mode->fontMetrics().horizontalAdvance(QStringLiteral("MANUAL Mode")) +
+                            20);
+    m_mode->setMaximumWidth(140);
     m_toggle = Button(QStringLiteral("Toggle"), "toggleManualMode", manual);
     auto* manualRow = new QHBoxLayout(manual);
     manualRow->addWidget(m_check);
