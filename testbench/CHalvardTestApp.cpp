@@ -1,0 +1,55 @@
+#include "CHalvardTestApp.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+#include "CHalvardTestDlg.h"
+#include "private_profile.h"
+#include "program_support.h"
+#include "vela_platform_lib.h"
+
+namespace {
+constexpr int kShowExpertCapacity = 128;
+}
+
+CHalvardTestApp::CHalvardTestApp() {
+    QApplication::setApplicationName(QStringLiteral("HalvardTest"));
+    QApplication::setApplicationDisplayName(QStringLiteral("HalvardTest"));
+}
+
+QString CHalvardTestApp::SettingsPath() {
+    return halvard::ProgramFolder() + QString::fromStdString(vela::platform::ExecutableBaseName()) +
+           QStringLiteral(".ini");
+}
+
+bool CHalvardTestApp::IsOnValue(const QString& value) {
+    const QString v = value.toLower();
+    return v == u"true" || v == u"yes" || v == u"on" || v == u"1";
+}
+
+void CHalvardTestApp::ReadSettings(const QString& path) {
+    m_showExpert = IsOnValue(halvard::PrivateProfile::ReadString(path, QStringLiteral("CONFIG"),
+                                                                 QStringLiteral("ShowExpert"),
+                                                                 QString(), kShowExpertCapacity));
+}
+
+int CHalvardTestApp::Run() {
+    ReadSettings();
+    CHalvardTestDlg dialog(m_showExpert);
+    dialog.Initialise();
+    dialog.exec();
+    return 0;
+}
+
+bool CHalvardTestApp::HasDisplay() {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return true;
+#else
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v != nullptr && *v != '\0';
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#endif
+}

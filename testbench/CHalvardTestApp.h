@@ -1,0 +1,28 @@
+#pragma once
+// The test bench's application object: reads "ShowExpert" from the settings file named after
+// the executable, then runs the main window modally; the program ends when it closes.
+
+#include <QString>
+
+class CHalvardTestApp {
+public:
+    CHalvardTestApp();
+
+    // The settings file: the executable's folder plus its base name and ".ini".
+    static QString SettingsPath();
+    // Reads [CONFIG] ShowExpert from `path` (the settings file by default).
+    void ReadSettings(const QString& path = SettingsPath());
+    // "true", "yes", "on" and "1", in any case, switch a flag on.
+    static bool IsOnValue(const QString& value);
+
+    bool ShowExpert() const { return m_showExpert; }
+    void SetShowExpert(bool on) { m_showExpert = on; }
+
+    int Run();
+
+    // False when no display is reachable and no platform was chosen explicitly.
+    static bool HasDisplay();
+
+private:
+    bool m_showExpert = false;
+};

@@ -1,0 +1,147 @@
+#pragma once
+// The test bench's main window: device list and connection, the module chain pictures, the
+// "Device Status" panel fed by the polling thread, the preemption lock, manual mode, the batch
+// controls, the log box and the tab control hosting the test pages.
+
+#include <QDialog>
+#include <QFont>
+#include <QImage>
+#include <QList>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "CVelaCommBinding.h"
+#include "status_decoding.h"
+#include "status_poller.h"
+#include "vela_types.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabBar;
+class QWidget;
+class CDlgMacroQuickRecord;
+class CSubDlgBase;
+class MacroRecorder;
+class ModuleChainView;
+class StatusPanelBox;
+
+class CHalvardTestDlg final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr std::uint16_t kNoToken = 0xFFFF;
+    static constexpr std::uint32_t kDeviceTypeMask = 0xFFFFFFF0u;
+    static constexpr std::uint32_t kDeviceTypeFamily = 0x3700u;
+    static constexpr std::uint64_t kManualModeBit = std::uint64_t{1} << 30;
+
+    explicit CHalvardTestDlg(bool showExpert, QWidget* parent = nullptr);
+    ~CHalvardTestDlg() override;
+
+    // Runs the start-up sequence: title, SDK library, pictures, pages and tabs, posted
+    // "Refresh". `libraryPath` overrides the program folder's library (tests).
+    void Initialise(const QString& libraryPath = QString());
+
+    // ---- Services for the pages and the batch loop ----
+    CVelaCommBinding& Binding() { return m_binding; }
+    // Appends printf-formatted text at the end of the log box, the caret left at the end.
+    // Callers supply their own "\r\n". From another thread the text is posted to the GUI thread.
+    void AppendLog(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void AppendLogText(const QString& text);
+    // The token shown in the preemption box, parsed as hexadecimal; 0xFFFF when it does not
+    // parse.
+    std::uint16_t GetPreemptionToken() const;
+    // The macro-recording flag (0 = not recording), set and cleared by the Macro page.
+    int MacroRecording() const { return m_macroRecording; }
+    void SetMacroRecording(int recording) { m_macroRecording = recording; }
+    // Where the Move page hands its moves while recording.
+    MacroRecorder* QuickRecorder() const;
+    CDlgMacroQuickRecord* QuickRecordWindow() const { return m_quickRecord.get(); }
+    // Shows (placed left of the main window, vertically centred) or hides the quick-record window.
+    void ShowQuickRecord(bool show);
+
+    // ---- State ----
+    const QList<CSubDlgBase*>& Pages() const { return m_pages; }
+    CSubDlgBase* SelectedPage() const;
+    const ConnectedModuleList& Modules() const { return m_modules; }
+    const std::array<ModuleSlot, kModuleSlotCount>& Slots() const { return m_slots; }
+    const QString& DeviceId() const { return m_deviceId; }
+    bool PollingActive() const { return m_poller.Running(); }
+    int PollCycles() const { return m_poller.Cycles(); }
+    int StatusImagesShown() const { return m_statusImagesShown; }
+    ModuleChainView* ModuleView() const { return m_moduleView; }
+    StatusPanelBox* StatusBox() const { return m_statusBox; }
+    // Updates the enabled state of the batch controls.
+    void UpdateBatchControls();
+
+public slots:
+    void OnRefresh();
+    void OnConnect();
+    void OnRequestPreemption();
+    void OnReleasePreemption();
+    void OnCheckManualMode();
+    void OnToggleManualMode();
+    void OnBatch();
+    void OnTabSelected();
+    // Ctrl+Alt+Shift+F10: shows or hides the Expert and Macro tabs.
+    void ToggleExpertTabs();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildControls();
+    void CreatePages();
+    void DestroyPages();
+    void Connect();
+    void Disconnect();
+    void Shutdown();
+    void OnStatusPolled(const QImage& image, const ModuleSlots& moduleSlots);
+    int TabOfPage(const CSubDlgBase* page) const;
+    void AddPageTab(CSubDlgBase* page);
+
+    bool m_showExpert = false;
+    QFont m_logFont;
+    CVelaCommBinding m_binding;
+    ConnectedModuleList m_modules{};
+    std::array<ModuleSlot, kModuleSlotCount> m_slots{};
+    QString m_deviceId;
+    StatusPoller m_poller;
+    std::array<QImage, 16> m_typePictures;
+    QList<CSubDlgBase*> m_pages;
+    int m_macroRecording = 0;
+    std::unique_ptr<CDlgMacroQuickRecord> m_quickRecord;
+    int m_statusImagesShown = 0;
+    bool m_shutDown = false;
+    bool m_changingTabs = false;
+
+    QComboBox* m_deviceSelector = nullptr;
+    QPushButton* m_refresh = nullptr;
+    QPushButton* m_connect = nullptr;
+    ModuleChainView* m_moduleView = nullptr;
+    QPushButton* m_request = nullptr;
+    QLineEdit* m_token = nullptr;
+    QPushButton* m_release = nullptr;
+    QPushButton* m_check = nullptr;
+    QLineEdit* m_mode = nullptr;
+    QPushButton* m_toggle = nullptr;
+    QPushButton* m_batch = nullptr;
+    QLineEdit* m_batchCurrent = nullptr;
+    QLineEdit* m_batchTotal = nullptr;
+    QCheckBox* m_insertCard = nullptr;
+    QCheckBox* m_ejectCard = nullptr;
+    QCheckBox* m_promptError = nullptr;
+    QCheckBox* m_retryIfError = nullptr;
+    QLineEdit* m_retryCount = nullptr;
+    QLineEdit* m_errorCounter = nullptr;
+    QLineEdit* m_retryCounter = nullptr;
+    QPushButton* m_iterFinished = nullptr;
+    QTabBar* m_tabs = nullptr;
+    QWidget* m_pageArea = nullptr;
+    QPlainTextEdit* m_log = nullptr;
+    StatusPanelBox* m_statusBox = nullptr;
+};
