@@ -223,18 +223,26 @@ void CKestraConfigDlg::LayoutPage() {
     m_page->adjustSize();
     if (QLayout* l = layout()) l->activate();
     adjustSize();
-    // Keep the whole window on the screen's work area.
+    // The window system may apply the new size later; resizeEvent checks again then.
+    KeepOnScreen();
+    update();
+}
+
+// Pushes the window back inside the screen's work area: right edge first, then left, then
+// bottom, then top.
+void CKestraConfigDlg::KeepOnScreen() {
     QScreen* s = screen();
     if (s == nullptr) return;
     const QRect work = s->availableGeometry();
-    QRect frame = frameGeometry();
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    const QSize wanted = layout() ? layout()->totalSizeHint() : size();
+    const QRect frame(frameGeometry().topLeft(), wanted.expandedTo(size()) + frameExtra);
     QPoint shift;
     if (frame.right() > work.right()) shift.rx() = work.right() - frame.right();
     if (frame.left() + shift.x() < work.left()) shift.rx() = work.left() - frame.left();
     if (frame.bottom() > work.bottom()) shift.ry() = work.bottom() - frame.bottom();
     if (frame.top() + shift.y() < work.top()) shift.ry() = work.top() - frame.top();
     if (!shift.isNull()) move(pos() + shift);
-    update();
 }
 
 // ---- Discovery, connection and login ----
@@ -337,6 +345,11 @@ void CKestraConfigDlg::OnKeepAliveTimer() {
     if (!m_binding.IsConnected()) return;
     std::uint64_t status = 0;
     m_binding.Device(m_binding.Vela_GetStatus, 64, &status);
+}
+
+void CKestraConfigDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (isVisible()) KeepOnScreen();
 }
 
 // ---- Keys ----

@@ -73,11 +73,13 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
     void ReadToolSettings();
+    void KeepOnScreen();
     bool VerifyPassword(const QString& password);
     void CloseConnection();
 
