@@ -13,23 +13,30 @@ MessageService::Handler& CurrentHandler() {
 
 QMessageBox::Icon IconFor(unsigned style) {
     switch (style & mb::kIconMask) {
-        case mb::kIconStop: return QMessageBox::Critical;
-        case mb::kIconQuestion: return QMessageBox::Question;
-        case mb::kIconWarning: return QMessageBox::Warning;
-        case mb::kIconInformation: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case mb::kIconStop:
+            return QMessageBox::Critical;
+        case mb::kIconQuestion:
+            return QMessageBox::Question;
+        case mb::kIconWarning:
+            return QMessageBox::Warning;
+        case mb::kIconInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 }  // namespace
 
-void MessageService::SetHandler(Handler handler) { CurrentHandler() = std::move(handler); }
+void MessageService::SetHandler(Handler handler) {
+    CurrentHandler() = std::move(handler);
+}
 
 int MessageService::Show(QWidget* parent, const QString& text, unsigned style,
                          const QString& caption) {
-    MessageRequest request{parent, text,
-                           caption.isEmpty() ? QApplication::applicationDisplayName() : caption,
-                           style};
-    if (CurrentHandler()) return CurrentHandler()(request);
+    MessageRequest request{
+        parent, text, caption.isEmpty() ? QApplication::applicationDisplayName() : caption, style};
+    if (CurrentHandler())
+        return CurrentHandler()(request);
 
     QMessageBox box(IconFor(style), request.caption, text, QMessageBox::NoButton, parent);
     switch (style & mb::kButtonMask) {
@@ -44,10 +51,14 @@ int MessageService::Show(QWidget* parent, const QString& text, unsigned style,
             break;
     }
     switch (box.exec()) {
-        case QMessageBox::Cancel: return mb::kIdCancel;
-        case QMessageBox::Yes: return mb::kIdYes;
-        case QMessageBox::No: return mb::kIdNo;
-        default: return mb::kIdOk;
+        case QMessageBox::Cancel:
+            return mb::kIdCancel;
+        case QMessageBox::Yes:
+            return mb::kIdYes;
+        case QMessageBox::No:
+            return mb::kIdNo;
+        default:
+            return mb::kIdOk;
     }
 }
 

@@ -9,10 +9,13 @@ ModalHook::Handler& CurrentHandler() {
 }
 }  // namespace
 
-void ModalHook::SetHandler(Handler handler) { CurrentHandler() = std::move(handler); }
+void ModalHook::SetHandler(Handler handler) {
+    CurrentHandler() = std::move(handler);
+}
 
 int ModalHook::Run(QDialog& dialog) {
-    if (CurrentHandler()) return CurrentHandler()(dialog);
+    if (CurrentHandler())
+        return CurrentHandler()(dialog);
     return dialog.exec();
 }
 

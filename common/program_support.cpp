@@ -4,13 +4,16 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdlib>
+
 Q_LOGGING_CATEGORY(lcSdkTrace, "halvard.sdk")
 
 namespace halvard {
 
 QString ProgramFolder() {
     QString folder = QCoreApplication::applicationDirPath();
-    if (!folder.endsWith(u'/')) folder += u'/';
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
     return folder;
 }
 
@@ -30,21 +33,38 @@ int CreateFolderPath(const QString& path) {
     auto isSeparator = [](QChar c) { return c == u'/' || c == u'\\'; };
     QString native = path;
     for (qsizetype i = 0; i < native.size(); ++i) {
-        if (!isSeparator(native[i])) continue;
+        if (!isSeparator(native[i]))
+            continue;
         // Skip the root: a leading "/" and the "C:\" of a drive path.
-        if (i == 0 || (native[i] == u'\\' && i <= 2)) continue;
+        if (i == 0 || (native[i] == u'\\' && i <= 2))
+            continue;
         QString prefix = native.left(i);
         QFileInfo info(prefix);
-        if (!info.exists()) QDir().mkdir(prefix);
+        if (!info.exists())
+            QDir().mkdir(prefix);
     }
-    if (!native.isEmpty() && isSeparator(native.back()) && native.size() > 1) native.chop(1);
-    if (QFileInfo(native).isDir()) return 1;
+    if (!native.isEmpty() && isSeparator(native.back()) && native.size() > 1)
+        native.chop(1);
+    if (QFileInfo(native).isDir())
+        return 1;
     return QDir().mkdir(native) ? 1 : 0;
 }
 
+bool HasDisplay() {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return true;
+#else
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v != nullptr && *v != '\0';
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#endif
+}
+
 void SdkTraceLine(std::string_view line) {
-    qCDebug(lcSdkTrace).noquote()
-        << QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
+    qCDebug(lcSdkTrace).noquote() << QString::fromLatin1(line.data(),
+                                                         static_cast<qsizetype>(line.size()));
 }
 
 }  // namespace halvard

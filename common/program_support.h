@@ -25,6 +25,10 @@ QString VersionTitle(const QString& caption, const QString& fileVersion,
 // root ("C:\") or the file-system root is never created.
 int CreateFolderPath(const QString& path);
 
+// False when no display is reachable and no platform was chosen explicitly (the program
+// then explains and exits instead of aborting inside the toolkit).
+bool HasDisplay();
+
 // Sends one SDK trace line to the debug channel (stderr off Windows) under "halvard.sdk".
 void SdkTraceLine(std::string_view line);
 

@@ -22,14 +22,17 @@ bool OnGuiThread() {
 }
 }  // namespace
 
-void WaitService::SetHandler(Handler handler) { CurrentHandler() = std::move(handler); }
+void WaitService::SetHandler(Handler handler) {
+    CurrentHandler() = std::move(handler);
+}
 
 void WaitService::Wait(int ms) {
     if (CurrentHandler()) {
         CurrentHandler()(ms);
         return;
     }
-    if (ms <= 0) return;
+    if (ms <= 0)
+        return;
     if (OnGuiThread()) {
         QEventLoop loop;
         QTimer::singleShot(ms, &loop, &QEventLoop::quit);
@@ -40,7 +43,8 @@ void WaitService::Wait(int ms) {
 }
 
 bool WaitService::WaitFor(std::stop_token stop, int ms) {
-    if (stop.stop_requested()) return false;
+    if (stop.stop_requested())
+        return false;
     if (CurrentHandler()) {
         CurrentHandler()(ms);
         return !stop.stop_requested();
@@ -54,6 +58,8 @@ bool WaitService::WaitFor(std::stop_token stop, int ms) {
     return !stop.stop_requested();
 }
 
-void PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void PumpMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 }  // namespace halvard

@@ -6,7 +6,4 @@ class CKestraConfigApp {
 public:
     CKestraConfigApp();
     int Run();
-
-    // False when no display is reachable and no platform was chosen explicitly.
-    static bool HasDisplay();
 };

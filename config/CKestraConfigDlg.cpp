@@ -19,6 +19,7 @@
 #include "modal_hook.h"
 #include "private_profile.h"
 #include "program_support.h"
+#include "sdk_text.h"
 #include "wait_service.h"
 
 using halvard::MessageService;
@@ -29,17 +30,6 @@ namespace {
 constexpr int kPageMargin = 8;
 constexpr int kStatusGap = 4;
 constexpr std::uint64_t kWrongPasswordBit = std::uint64_t{1} << 61;
-
-QString FromVela(const VelaChar* text, int capacity) {
-    int n = 0;
-    while (n < capacity && text[n] != 0) ++n;
-    return QString(reinterpret_cast<const QChar*>(text), n);
-}
-
-VelaString ToVela(const QString& text) {
-    return VelaString(reinterpret_cast<const VelaChar*>(text.utf16()),
-                      static_cast<size_t>(text.size()));
-}
 
 QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -171,7 +161,8 @@ void CKestraConfigDlg::Initialise(const QString& libraryPath) {
     UpdateControls();
     ReadToolSettings();
 
-    bool loaded = libraryPath.isEmpty() ? m_binding.Load() : m_binding.LoadFrom(libraryPath.toStdString());
+    bool loaded =
+        libraryPath.isEmpty() ? m_binding.Load() : m_binding.LoadFrom(libraryPath.toStdString());
     if (loaded) {
         QMetaObject::invokeMethod(this, &CKestraConfigDlg::OnRefresh, Qt::QueuedConnection);
     } else {
@@ -185,20 +176,24 @@ void CKestraConfigDlg::ReadToolSettings() {
     const QString folder = m_programFolder.isEmpty() ? halvard::ProgramFolder() : m_programFolder;
     const QString path = folder + QStringLiteral("KestraConfig.ini");
     const QString section = QStringLiteral("CONFIG");
-    QString autoSave = halvard::PrivateProfile::ReadString(path, section, QStringLiteral("AUTOSAVE"),
-                                                           QStringLiteral("TRUE"), 512)
+    QString autoSave = halvard::PrivateProfile::ReadString(
+                           path, section, QStringLiteral("AUTOSAVE"), QStringLiteral("TRUE"), 512)
                            .toLower();
-    m_settings.autoSave = (autoSave == u"true" || autoSave == u"ok" || autoSave == u"yes" ||
-                           autoSave == u"1")
-                              ? 1
-                              : 0;
-    m_settings.savePath = halvard::PrivateProfile::ReadString(
-        path, section, QStringLiteral("SAVEPATH"), QStringLiteral("C:\\VELALog\\KestraConfig"), 512);
+    m_settings.autoSave =
+        (autoSave == u"true" || autoSave == u"ok" || autoSave == u"yes" || autoSave == u"1") ? 1
+                                                                                             : 0;
+    m_settings.savePath =
+        halvard::PrivateProfile::ReadString(path, section, QStringLiteral("SAVEPATH"),
+                                            QStringLiteral("C:\\VELALog\\KestraConfig"), 512);
 }
 
-QString CKestraConfigDlg::LoginPassword() const { return m_loginPassword->text(); }
+QString CKestraConfigDlg::LoginPassword() const {
+    return m_loginPassword->text();
+}
 
-void CKestraConfigDlg::ShowStatusNotice(const QString& text) { m_statusStrip->setText(text); }
+void CKestraConfigDlg::ShowStatusNotice(const QString& text) {
+    m_statusStrip->setText(text);
+}
 
 void CKestraConfigDlg::UpdateControls() {
     const bool connected = m_binding.IsConnected();
@@ -212,16 +207,19 @@ void CKestraConfigDlg::UpdateControls() {
         b->setEnabled(connected);
     for (QPushButton* b : {m_changePrinterId, m_changeHead, m_setPcSerial, m_setMagKey})
         b->setVisible(expanded);
-    if (m_page != nullptr && m_tabs->currentIndex() == 0) m_page->UpdateControls();
+    if (m_page != nullptr && m_tabs->currentIndex() == 0)
+        m_page->UpdateControls();
     // The access level is fixed at 2, which keeps "Config" disabled.
     m_config->setEnabled(m_accessLevel != 2);
 }
 
 void CKestraConfigDlg::LayoutPage() {
-    if (m_page == nullptr) return;
+    if (m_page == nullptr)
+        return;
     m_page->show();
     m_page->adjustSize();
-    if (QLayout* l = layout()) l->activate();
+    if (QLayout* l = layout())
+        l->activate();
     adjustSize();
     // The window system may apply the new size later; resizeEvent checks again then.
     KeepOnScreen();
@@ -232,17 +230,23 @@ void CKestraConfigDlg::LayoutPage() {
 // bottom, then top.
 void CKestraConfigDlg::KeepOnScreen() {
     QScreen* s = screen();
-    if (s == nullptr) return;
+    if (s == nullptr)
+        return;
     const QRect work = s->availableGeometry();
     const QSize frameExtra = frameGeometry().size() - geometry().size();
     const QSize wanted = layout() ? layout()->totalSizeHint() : size();
     const QRect frame(frameGeometry().topLeft(), wanted.expandedTo(size()) + frameExtra);
     QPoint shift;
-    if (frame.right() > work.right()) shift.rx() = work.right() - frame.right();
-    if (frame.left() + shift.x() < work.left()) shift.rx() = work.left() - frame.left();
-    if (frame.bottom() > work.bottom()) shift.ry() = work.bottom() - frame.bottom();
-    if (frame.top() + shift.y() < work.top()) shift.ry() = work.top() - frame.top();
-    if (!shift.isNull()) move(pos() + shift);
+    if (frame.right() > work.right())
+        shift.rx() = work.right() - frame.right();
+    if (frame.left() + shift.x() < work.left())
+        shift.rx() = work.left() - frame.left();
+    if (frame.bottom() > work.bottom())
+        shift.ry() = work.bottom() - frame.bottom();
+    if (frame.top() + shift.y() < work.top())
+        shift.ry() = work.top() - frame.top();
+    if (!shift.isNull())
+        move(pos() + shift);
 }
 
 // ---- Discovery, connection and login ----
@@ -256,7 +260,8 @@ void CKestraConfigDlg::OnRefresh() {
     const int count = std::clamp(list->count, 0, kMaxDevices);
     for (int i = 0; i < count; ++i) {
         const DeviceListEntry& entry = list->entries[i];
-        if ((entry.type & ~0xFu) == 0x3700u) m_deviceSelector->addItem(FromVela(entry.name, 256));
+        if ((entry.type & ~0xFu) == 0x3700u)
+            m_deviceSelector->addItem(halvard::FromSdkText(entry.name, 256));
     }
     if (m_deviceSelector->count() > 0)
         m_deviceSelector->setCurrentIndex(0);
@@ -265,18 +270,20 @@ void CKestraConfigDlg::OnRefresh() {
 }
 
 VelaResult CKestraConfigDlg::ConnectDevice(const QString& text) {
-    if (text.isEmpty()) return kEmptyDeviceText;
-    const VelaString device = ToVela(text);
+    if (text.isEmpty())
+        return kEmptyDeviceText;
+    const VelaString device = halvard::ToSdkText(text);
     // "[" first, or "USB" at or after the first "[": the direct USB open; else by address.
     const qsizetype bracket = text.indexOf(u'[');
-    const bool usb = bracket == 0 ||
-                     (bracket > 0 && text.indexOf(QStringLiteral("USB"), bracket) >= 0);
+    const bool usb =
+        bracket == 0 || (bracket > 0 && text.indexOf(QStringLiteral("USB"), bracket) >= 0);
     VelaResult result;
     if (usb)
         result = m_binding.VelaDCL_ExOpenDevice(&m_binding.m_hDevice, device.c_str(), 1, 1);
     else
         result = m_binding.VelaDCL_OpenDevice3(&m_binding.m_hDevice, device.c_str(), 11110, 0, 1);
-    if (result != 0) return result;
+    if (result != 0)
+        return result;
     m_loginTimer.start();
     m_keepAliveTimer.start();
     m_deviceInfo = DeviceInfo{};
@@ -286,7 +293,8 @@ VelaResult CKestraConfigDlg::ConnectDevice(const QString& text) {
 }
 
 void CKestraConfigDlg::OnConnect() {
-    if (!m_binding.IsLoaded()) return;
+    if (!m_binding.IsLoaded())
+        return;
     if (m_binding.IsConnected()) {
         m_binding.VelaDCL_CloseDevice(m_binding.m_hDevice);
         m_binding.m_hDevice = 0;
@@ -297,10 +305,10 @@ void CKestraConfigDlg::OnConnect() {
     if (result == 0) {
         UpdateControls();
     } else {
-        MessageService::Show(this,
-                             QString::asprintf("Failed to Connect (error=0x%08X)",
-                                               static_cast<unsigned>(result)),
-                             mb::kIconWarning);
+        MessageService::Show(
+            this,
+            QString::asprintf("Failed to Connect (error=0x%08X)", static_cast<unsigned>(result)),
+            mb::kIconWarning);
     }
 }
 
@@ -312,9 +320,11 @@ void CKestraConfigDlg::CloseConnection() {
 }
 
 bool CKestraConfigDlg::VerifyPassword(const QString& password) {
-    if (!m_binding.IsConnected()) return false;
-    const VelaString text = ToVela(password);
-    if (m_binding.Device(m_binding.Vela_ExVerifyPassword, text.c_str()) != 0) return false;
+    if (!m_binding.IsConnected())
+        return false;
+    const VelaString text = halvard::ToSdkText(password);
+    if (m_binding.Device(m_binding.Vela_ExVerifyPassword, text.c_str()) != 0)
+        return false;
     halvard::WaitService::Wait(100);
     std::uint64_t status = 0;
     m_binding.Device(m_binding.Vela_GetStatus, 64, &status);
@@ -333,23 +343,27 @@ void CKestraConfigDlg::OnLoginTimer() {
             return;
         }
         repaint();
-        if (VerifyPassword(dialog.CurrentPassword())) break;
+        if (VerifyPassword(dialog.CurrentPassword()))
+            break;
         MessageService::Show(this, QStringLiteral("User Cancel or Password is Wrong"),
                              mb::kIconWarning);
     }
     m_loginPassword->setText(dialog.CurrentPassword());
-    if (m_page != nullptr) m_page->GetConfig();
+    if (m_page != nullptr)
+        m_page->GetConfig();
 }
 
 void CKestraConfigDlg::OnKeepAliveTimer() {
-    if (!m_binding.IsConnected()) return;
+    if (!m_binding.IsConnected())
+        return;
     std::uint64_t status = 0;
     m_binding.Device(m_binding.Vela_GetStatus, 64, &status);
 }
 
 void CKestraConfigDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    if (isVisible()) KeepOnScreen();
+    if (isVisible())
+        KeepOnScreen();
 }
 
 // ---- Keys ----

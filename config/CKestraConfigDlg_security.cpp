@@ -19,6 +19,7 @@
 #include "CUserPWDlg.h"
 #include "message_service.h"
 #include "modal_hook.h"
+#include "sdk_text.h"
 
 using halvard::MessageService;
 namespace mb = halvard::mb;
@@ -27,18 +28,6 @@ namespace {
 
 constexpr int kPrinterIdChars = 64;  // DeviceInfo's printer ID field
 constexpr int kMagKeyBlock = 16;
-
-VelaString ToVelaText(const QString& text) {
-    return VelaString(reinterpret_cast<const VelaChar*>(text.utf16()),
-                      static_cast<size_t>(text.size()));
-}
-
-QString FromVelaText(const VelaChar* text, int capacity) {
-    int n = 0;
-    while (n < capacity && text[n] != 0)
-        ++n;
-    return QString(reinterpret_cast<const QChar*>(text), n);
-}
 
 void ShowRebootNotice(QWidget* parent) {
     MessageService::Show(parent, QStringLiteral("Changes will be applied after Reboot Printer..."));
@@ -61,8 +50,8 @@ void CKestraConfigDlg::OnChangeRootPW() {
     CPWDlg dialog(CPWDlg::ChangeMode, LoginPassword(), this);
     if (halvard::ModalHook::Run(dialog) != QDialog::Accepted)
         return;
-    const VelaString current = ToVelaText(dialog.CurrentPassword());
-    const VelaString next = ToVelaText(dialog.NewPassword());
+    const VelaString current = halvard::ToSdkText(dialog.CurrentPassword());
+    const VelaString next = halvard::ToSdkText(dialog.NewPassword());
     const VelaResult result =
         m_binding.Device(m_binding.Vela_ExSetPassword, current.c_str(), next.c_str());
     // Without a connection the binding's -1 is no success.
@@ -76,8 +65,8 @@ void CKestraConfigDlg::OnChangeUserPW() {
     CUserPWDlg dialog(this);
     if (halvard::ModalHook::Run(dialog) != QDialog::Accepted)
         return;
-    const VelaString password = ToVelaText(dialog.Password());
-    const VelaString next = ToVelaText(dialog.NewUserPassword());
+    const VelaString password = halvard::ToSdkText(dialog.Password());
+    const VelaString next = halvard::ToSdkText(dialog.NewUserPassword());
     const VelaResult result =
         m_binding.Device(m_binding.Vela_ExSetUserPassword, password.c_str(), next.c_str());
     if (m_binding.IsConnected() && result != 0)
@@ -87,10 +76,10 @@ void CKestraConfigDlg::OnChangeUserPW() {
 }
 
 void CKestraConfigDlg::OnChangePrinterID() {
-    CChangePrinterIDDlg dialog(FromVelaText(m_deviceInfo.printerId, kPrinterIdChars), this);
+    CChangePrinterIDDlg dialog(halvard::FromSdkText(m_deviceInfo.printerId, kPrinterIdChars), this);
     if (halvard::ModalHook::Run(dialog) != QDialog::Accepted)
         return;
-    const VelaString id = ToVelaText(dialog.NewId());
+    const VelaString id = halvard::ToSdkText(dialog.NewId());
     const VelaString empty;
     ShowResult(this, m_binding.Device(m_binding.Vela_ExSetDeviceID, id.c_str(), empty.c_str()),
                "Failed to Change Printer ID");
@@ -109,7 +98,7 @@ void CKestraConfigDlg::OnSetPCSerial() {
         return;
     }
     const QByteArray block = PcIdentityBlock(*address);
-    const VelaString password = ToVelaText(LoginPassword());
+    const VelaString password = halvard::ToSdkText(LoginPassword());
     ShowResult(this,
                m_binding.Device(m_binding.Vela_ExSetPCName, password.c_str(),
                                 reinterpret_cast<const std::uint8_t*>(block.constData()),
@@ -128,7 +117,7 @@ void CKestraConfigDlg::OnSetMagEncryptKey() {
     std::array<std::uint8_t, kMagKeyBlock> block{};
     std::memcpy(block.data(), bytes.constData(),
                 static_cast<size_t>(std::min<qsizetype>(bytes.size(), kMagKeyBlock)));
-    const VelaString password = ToVelaText(LoginPassword());
+    const VelaString password = halvard::ToSdkText(LoginPassword());
     ShowResult(this,
                m_binding.Device(m_binding.Vela_ExSetMagCryptKey, password.c_str(), block.data(),
                                 static_cast<std::int32_t>(key.size())),

@@ -59,8 +59,7 @@ CPWDlg::CPWDlg(Mode mode, const QString& currentPassword, QWidget* parent)
     } else {
         // Login: only the password row; OK and Cancel move up under it.
         for (QWidget* w : {static_cast<QWidget*>(newLabel), static_cast<QWidget*>(m_newPassword),
-                           static_cast<QWidget*>(confirmLabel),
-                           static_cast<QWidget*>(m_confirm)})
+                           static_cast<QWidget*>(confirmLabel), static_cast<QWidget*>(m_confirm)})
             w->hide();
         UpdateOk();
     }
@@ -69,7 +68,9 @@ CPWDlg::CPWDlg(Mode mode, const QString& currentPassword, QWidget* parent)
     (m_mode == ChangeMode ? m_newPassword : m_password)->setFocus();
 }
 
-void CPWDlg::OnPasswordEdited(const QString& text) { m_current = text; }
+void CPWDlg::OnPasswordEdited(const QString& text) {
+    m_current = text;
+}
 
 // OK only while both new texts agree and differ from the current password.
 void CPWDlg::UpdateOk() {

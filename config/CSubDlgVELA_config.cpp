@@ -15,6 +15,7 @@
 #include "message_service.h"
 #include "modal_hook.h"
 #include "private_profile.h"
+#include "sdk_text.h"
 #include "wait_service.h"
 
 using halvard::MessageService;
@@ -44,16 +45,6 @@ public:
 private:
     Fn m_fn;
 };
-
-QString FromVela(const VelaString& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
-
-VelaString ToVela(const QString& text) {
-    return VelaString(reinterpret_cast<const VelaChar*>(text.utf16()),
-                      static_cast<std::size_t>(text.size()));
-}
 
 QString ErrorText(const char* format, VelaResult result) {
     return QString::asprintf(format, static_cast<unsigned>(result));
@@ -85,7 +76,7 @@ bool CSubDlgVELA::RunGetConfig() {
         MessageService::Show(this, QStringLiteral("Failed to Fetch Version Info"));
         return false;
     }
-    const QString firmware = FromVela(text);
+    const QString firmware = halvard::FromSdkText(text);
     m_firmware->setText(firmware);
 
     m_serial->clear();
@@ -94,7 +85,7 @@ bool CSubDlgVELA::RunGetConfig() {
         MessageService::Show(this, QStringLiteral("Failed to Fetch Serial No. Info"));
         return false;
     }
-    const QString serial = FromVela(text);
+    const QString serial = halvard::FromSdkText(text);
     m_serial->setText(serial);
 
     m_headSerial->clear();
@@ -103,7 +94,7 @@ bool CSubDlgVELA::RunGetConfig() {
         MessageService::Show(this, QStringLiteral("Failed to Fetch Head Serial No. Info"));
         return false;
     }
-    const QString headSerial = FromVela(text);
+    const QString headSerial = halvard::FromSdkText(text);
     m_headSerial->setText(headSerial);
 
     m_userImage->clear();
@@ -187,7 +178,7 @@ void CSubDlgVELA::SetConfig() {
     CVelaCommBinding& b = m_host.Binding();
 
     halvard::WaitService::Wait(kDeviceWaitMs);
-    const VelaResult serialResult = b.WriteHeadSerial(ToVela(headSerial));
+    const VelaResult serialResult = b.WriteHeadSerial(halvard::ToSdkText(headSerial));
     if (serialResult != 0) {
         MessageService::Show(this,
                              ErrorText("Failed to Write Head Serial (error=0x%08X)", serialResult),
@@ -197,7 +188,7 @@ void CSubDlgVELA::SetConfig() {
     const QString written = headSerial;
 
     halvard::WaitService::Wait(kDeviceWaitMs);
-    const VelaString password = ToVela(m_host.LoginPassword());
+    const VelaString password = halvard::ToSdkText(m_host.LoginPassword());
 
     // The two counter records; their results do not stop the operation.
     IssueCountRecord record{};

@@ -6,9 +6,10 @@
 #include <cstdlib>
 
 #include "CKestraConfigApp.h"
+#include "program_support.h"
 
 int main(int argc, char* argv[]) {
-    if (!CKestraConfigApp::HasDisplay()) {
+    if (!halvard::HasDisplay()) {
         std::fprintf(stderr,
                      "HalvardConfig needs a graphical desktop: no display was found (DISPLAY and "
                      "WAYLAND_DISPLAY are unset).\nStart it from a desktop session, or set "

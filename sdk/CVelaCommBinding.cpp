@@ -7,18 +7,24 @@
 #include "md5.h"
 #include "vela_platform_lib.h"
 
-CVelaCommBinding::~CVelaCommBinding() { Unload(); }
+CVelaCommBinding::~CVelaCommBinding() {
+    Unload();
+}
 
 std::string CVelaCommBinding::LibraryPath() {
     return vela::platform::ExecutableFolder() + vela::platform::LibraryFileName();
 }
 
-bool CVelaCommBinding::Load() { return LoadFrom(LibraryPath()); }
+bool CVelaCommBinding::Load() {
+    return LoadFrom(LibraryPath());
+}
 
 bool CVelaCommBinding::LoadFrom(const std::string& path) {
-    if (IsLoaded()) return true;
+    if (IsLoaded())
+        return true;
     m_hModule = vela::platform::OpenLibrary(path);
-    if (m_hModule == nullptr) return false;
+    if (m_hModule == nullptr)
+        return false;
     return Bind();
 }
 
@@ -34,7 +40,8 @@ bool CVelaCommBinding::Bind() {
 }
 
 void CVelaCommBinding::Trace(const char* name, const void* address) const {
-    if (!m_traceSink) return;
+    if (!m_traceSink)
+        return;
     char line[160];
     std::snprintf(line, sizeof line, "dll func %s pointer : %08" PRIXPTR, name,
                   reinterpret_cast<std::uintptr_t>(address));
@@ -42,16 +49,17 @@ void CVelaCommBinding::Trace(const char* name, const void* address) const {
 }
 
 bool CVelaCommBinding::Bind(const Resolver& resolver) {
-    if (m_hModule == nullptr) m_boundWithoutLibrary = true;
-    // Resolve every slot and trace it; a missing export does not stop the walk.
-#define VELA_RESOLVE(name)                                               \
-    name = reinterpret_cast<PFN_##name>(resolver(#name));                \
+    if (m_hModule == nullptr)
+        m_boundWithoutLibrary = true;
+        // Resolve every slot and trace it; a missing export does not stop the walk.
+#define VELA_RESOLVE(name)                                \
+    name = reinterpret_cast<PFN_##name>(resolver(#name)); \
     Trace(#name, reinterpret_cast<const void*>(name));
 #define VELA_RESOLVE_FN(ret, name, params) VELA_RESOLVE(name)
     VELA_FOR_EACH_EXPORT(VELA_RESOLVE_FN, VELA_RESOLVE)
 #undef VELA_RESOLVE_FN
-#define VELA_RESOLVE_SECOND(name)                                        \
-    name##_2 = reinterpret_cast<PFN_##name>(resolver(#name));            \
+#define VELA_RESOLVE_SECOND(name)                             \
+    name##_2 = reinterpret_cast<PFN_##name>(resolver(#name)); \
     Trace(#name, reinterpret_cast<const void*>(name##_2));
     VELA_FOR_EACH_SECOND_SLOT(VELA_RESOLVE_SECOND)
 #undef VELA_RESOLVE_SECOND
@@ -64,17 +72,20 @@ bool CVelaCommBinding::Bind(const Resolver& resolver) {
         return !(false VELA_FOR_EACH_OPTIONAL(VELA_IS_OPTIONAL));
     };
 #undef VELA_IS_OPTIONAL
-#define VELA_CHECK(name) \
-    if (name == nullptr && required(#name)) complete = false;
+#define VELA_CHECK(name)                    \
+    if (name == nullptr && required(#name)) \
+        complete = false;
 #define VELA_CHECK_FN(ret, name, params) VELA_CHECK(name)
     VELA_FOR_EACH_EXPORT(VELA_CHECK_FN, VELA_CHECK)
 #undef VELA_CHECK_FN
 #define VELA_CHECK_SECOND(name) \
-    if (name##_2 == nullptr) complete = false;
+    if (name##_2 == nullptr)    \
+        complete = false;
     VELA_FOR_EACH_SECOND_SLOT(VELA_CHECK_SECOND)
 #undef VELA_CHECK_SECOND
 #undef VELA_CHECK
-    if (!complete) Unload();
+    if (!complete)
+        Unload();
     return complete;
 }
 
@@ -90,13 +101,16 @@ void CVelaCommBinding::ResetSlots() {
 }
 
 void CVelaCommBinding::Unload() {
-    if (!IsLoaded()) return;
+    if (!IsLoaded())
+        return;
     if (m_hDevice != 0) {
-        if (Vela_CloseDevice) Vela_CloseDevice(m_hDevice);
+        if (Vela_CloseDevice)
+            Vela_CloseDevice(m_hDevice);
         m_hDevice = 0;
     }
     ResetSlots();
-    if (m_hModule) vela::platform::CloseLibrary(m_hModule);
+    if (m_hModule)
+        vela::platform::CloseLibrary(m_hModule);
     m_hModule = nullptr;
     m_boundWithoutLibrary = false;
 }
@@ -111,14 +125,16 @@ VelaResult CVelaCommBinding::ReadText(PFN_Vela_ExGetSerial fn, int capacity,
     if (result == 0) {
         size_t limit = static_cast<size_t>(capacity);
         size_t n = 0;
-        while (n < limit && buffer[n] != 0) ++n;
+        while (n < limit && buffer[n] != 0)
+            ++n;
         text.assign(buffer.data(), n);
     }
     return result;
 }
 
 VelaResult CVelaCommBinding::ReadFirmwareVersion(VelaString& text) const {
-    if (m_hDevice == 0) return -1;
+    if (m_hDevice == 0)
+        return -1;
     Device(Vela_ExSelectDevice, 64);  // result ignored
     return ReadText(Vela_GetVersion, 128, text);
 }
@@ -133,8 +149,10 @@ VelaResult CVelaCommBinding::ReadHeadSerial(VelaString& text) const {
 
 // Sends the serial with the MD5 digest of "@" + serial + "@" (its UTF-16LE bytes, no terminator).
 VelaResult CVelaCommBinding::WriteTagged(PFN_Vela_ExSetSerial fn, const VelaString& serial) const {
-    if (m_hDevice == 0) return -1;
-    if (serial.size() > static_cast<size_t>(kMaxSerialLength)) return kSerialTooLong;
+    if (m_hDevice == 0)
+        return -1;
+    if (serial.size() > static_cast<size_t>(kMaxSerialLength))
+        return kSerialTooLong;
     VelaString tagged;
     tagged.reserve(serial.size() + 2);
     tagged.push_back(u'@');

@@ -51,7 +51,8 @@ public:
     // result is -1.
     template <typename Fn, typename... Args>
     VelaResult Device(Fn slot, Args&&... args) const {
-        if (m_hDevice == 0 || slot == nullptr) return -1;
+        if (m_hDevice == 0 || slot == nullptr)
+            return -1;
         return slot(m_hDevice, std::forward<Args>(args)...);
     }
 

@@ -354,7 +354,8 @@ static_assert(kSlotCount == 252, "248 exports, four of them bound twice");
 
 // Pointer types: PFN_<name>.
 #define VELA_DECLARE_PFN(ret, name, params) using PFN_##name = ret(VELA_API*) params;
-#define VELA_DECLARE_PFN_UNUSED(name) using PFN_##name = VelaResult(VELA_API*) VELA_UNUSED_SIGNATURE;
+#define VELA_DECLARE_PFN_UNUSED(name) \
+    using PFN_##name = VelaResult(VELA_API*) VELA_UNUSED_SIGNATURE;
 VELA_FOR_EACH_EXPORT(VELA_DECLARE_PFN, VELA_DECLARE_PFN_UNUSED)
 #undef VELA_DECLARE_PFN
 #undef VELA_DECLARE_PFN_UNUSED

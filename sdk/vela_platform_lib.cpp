@@ -13,7 +13,9 @@ namespace vela::platform {
 
 #if defined(_WIN32)
 
-const char* LibraryFileName() { return "VelaComm.dll"; }
+const char* LibraryFileName() {
+    return "VelaComm.dll";
+}
 
 static std::wstring ModulePathW() {
     wchar_t buffer[1024] = {};
@@ -22,7 +24,8 @@ static std::wstring ModulePathW() {
 }
 
 static std::string Narrow(const std::wstring& w) {
-    if (w.empty()) return {};
+    if (w.empty())
+        return {};
     int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0,
                                 nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
@@ -32,7 +35,8 @@ static std::string Narrow(const std::wstring& w) {
 }
 
 static std::wstring Widen(const std::string& s) {
-    if (s.empty()) return {};
+    if (s.empty())
+        return {};
     int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
     std::wstring out(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n);
@@ -61,11 +65,15 @@ void* FindSymbol(void* library, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
-void CloseLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+void CloseLibrary(void* library) {
+    FreeLibrary(static_cast<HMODULE>(library));
+}
 
 #else
 
-const char* LibraryFileName() { return "libVelaComm.so"; }
+const char* LibraryFileName() {
+    return "libVelaComm.so";
+}
 
 static std::string ModulePath() {
     char buffer[PATH_MAX] = {};
@@ -85,11 +93,17 @@ std::string ExecutableBaseName() {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-void* OpenLibrary(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+void* OpenLibrary(const std::string& path) {
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
 
-void* FindSymbol(void* library, const char* name) { return dlsym(library, name); }
+void* FindSymbol(void* library, const char* name) {
+    return dlsym(library, name);
+}
 
-void CloseLibrary(void* library) { dlclose(library); }
+void CloseLibrary(void* library) {
+    dlclose(library);
+}
 
 #endif
 

@@ -5,20 +5,22 @@
 
 namespace sim {
 
-constexpr VelaResult Code(unsigned value) { return static_cast<VelaResult>(value); }
+constexpr VelaResult Code(unsigned value) {
+    return static_cast<VelaResult>(value);
+}
 
 inline constexpr VelaResult kOk = 0;
 inline constexpr VelaResult kErrDeviceNotFound = Code(0x80000002);  // no device of that name
 inline constexpr VelaResult kErrEmptyDeviceName = Code(0x80000003);
 inline constexpr VelaResult kErrWrongPassword = Code(0x80000005);
-inline constexpr VelaResult kErrBadHandle = Code(0x80000006);  // not an open connection
+inline constexpr VelaResult kErrBadHandle = Code(0x80000006);    // not an open connection
 inline constexpr VelaResult kErrTagMismatch = Code(0x8000000D);  // digest does not match
 inline constexpr VelaResult kErrNotSupported = Code(0x80000010);
 inline constexpr VelaResult kErrBadArgument = Code(0x80000057);
 inline constexpr VelaResult kErrBufferTooSmall = Code(0x8000007A);
-inline constexpr VelaResult kErrNoModule = Code(0x80000300);  // module id not in the chain
-inline constexpr VelaResult kErrNoCard = Code(0x80000301);    // no card where the move starts
-inline constexpr VelaResult kErrBusy = Code(0x80000302);      // module still running a command
+inline constexpr VelaResult kErrNoModule = Code(0x80000300);   // module id not in the chain
+inline constexpr VelaResult kErrNoCard = Code(0x80000301);     // no card where the move starts
+inline constexpr VelaResult kErrBusy = Code(0x80000302);       // module still running a command
 inline constexpr VelaResult kErrPreempted = Code(0x80000303);  // another holder has the token
 inline constexpr VelaResult kErrHopperEmpty = Code(0x80000304);
 inline constexpr VelaResult kErrNotPreempted = Code(0x80000305);  // wrong or no token

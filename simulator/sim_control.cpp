@@ -26,9 +26,11 @@ VelaResult WithDevice(const char* device, int module, Fn fn) {
     Simulator& s = Simulator::Instance();
     std::lock_guard lock(s.Mutex());
     Device* d = s.ByName(device);
-    if (d == nullptr) return kErrDeviceNotFound;
+    if (d == nullptr)
+        return kErrDeviceNotFound;
     Module* m = d->FindModule(module);
-    if (m == nullptr) return kErrNoModule;
+    if (m == nullptr)
+        return kErrNoModule;
     fn(*d, *m);
     return kOk;
 }
@@ -42,18 +44,22 @@ SIM_CONTROL VelaResult VELA_API VelaSim_LoadScenario(const char* json) {
 }
 
 SIM_CONTROL VelaResult VELA_API VelaSim_LoadScenarioFile(const char* pathOrPreset) {
-    if (pathOrPreset == nullptr) return kErrBadArgument;
+    if (pathOrPreset == nullptr)
+        return kErrBadArgument;
     QString name = QString::fromUtf8(pathOrPreset);
     QByteArray json = PresetScenario(name);
     if (json.isEmpty()) {
         QFile file(name);
-        if (!file.open(QIODevice::ReadOnly)) return kErrDeviceNotFound;
+        if (!file.open(QIODevice::ReadOnly))
+            return kErrDeviceNotFound;
         json = file.readAll();
     }
     return Simulator::Instance().LoadScenario(json);
 }
 
-SIM_CONTROL VelaResult VELA_API VelaSim_Reset() { return Simulator::Instance().Reset(); }
+SIM_CONTROL VelaResult VELA_API VelaSim_Reset() {
+    return Simulator::Instance().Reset();
+}
 
 SIM_CONTROL VelaResult VELA_API VelaSim_SetTimeScale(double scale) {
     Simulator::Instance().SetTimeScale(scale);
@@ -80,8 +86,10 @@ SIM_CONTROL VelaResult VELA_API VelaSim_SetCardModule(const char* device, int mo
     Simulator& s = Simulator::Instance();
     std::lock_guard lock(s.Mutex());
     Device* d = s.ByName(device);
-    if (d == nullptr) return kErrDeviceNotFound;
-    if (module != 0xFF && d->FindModule(module) == nullptr) return kErrNoModule;
+    if (d == nullptr)
+        return kErrDeviceNotFound;
+    if (module != 0xFF && d->FindModule(module) == nullptr)
+        return kErrNoModule;
     d->cardModule = module;
     return kOk;
 }
@@ -95,7 +103,8 @@ SIM_CONTROL int VELA_API VelaSim_GetCardModule(const char* device) {
 
 SIM_CONTROL VelaResult VELA_API VelaSim_InjectFault(const char* exportName, int skip, int count,
                                                     VelaResult result) {
-    if (exportName == nullptr || count == 0) return kErrBadArgument;
+    if (exportName == nullptr || count == 0)
+        return kErrBadArgument;
     Simulator::Instance().InjectFault(exportName, skip < 0 ? 0 : skip, count, result);
     return kOk;
 }
@@ -106,7 +115,8 @@ SIM_CONTROL VelaResult VELA_API VelaSim_ClearFaults() {
 }
 
 SIM_CONTROL VelaResult VELA_API VelaSim_SetDelay(const char* exportName, int ms) {
-    if (exportName == nullptr) return kErrBadArgument;
+    if (exportName == nullptr)
+        return kErrBadArgument;
     Simulator::Instance().SetDelay(exportName, ms);
     return kOk;
 }
@@ -129,7 +139,8 @@ SIM_CONTROL int VELA_API VelaSim_GetDeviceJson(const char* device, char* buffer,
     Simulator& s = Simulator::Instance();
     std::lock_guard lock(s.Mutex());
     Device* d = s.ByName(device);
-    if (d == nullptr) return CopyOut("", buffer, capacity);
+    if (d == nullptr)
+        return CopyOut("", buffer, capacity);
     return CopyOut(QJsonDocument(s.DeviceJson(*d)).toJson(QJsonDocument::Compact).toStdString(),
                    buffer, capacity);
 }

@@ -7,9 +7,9 @@
 
 #pragma GCC diagnostic ignored "-Wunused-parameter"
 
-#define SIM_DEFAULT(ret, name, params)                                                       \
-    extern "C" __attribute__((weak)) ret VELA_API name params {                              \
-        return sim::Simulator::Instance().Run(#name, {},                                     \
+#define SIM_DEFAULT(ret, name, params)                                                            \
+    extern "C" __attribute__((weak)) ret VELA_API name params {                                   \
+        return sim::Simulator::Instance().Run(#name, {},                                          \
                                               [](sim::Simulator&) { return kVelaNotSupported; }); \
     }
 #define SIM_DEFAULT_UNUSED(name) SIM_DEFAULT(VelaResult, name, VELA_UNUSED_SIGNATURE)

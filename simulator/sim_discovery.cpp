@@ -14,8 +14,10 @@ void FillList(Simulator& s, DeviceList* list, bool withNetwork) {
     std::memset(list, 0, sizeof *list);
     int n = 0;
     for (const Device& d : s.Devices()) {
-        if (d.network && !withNetwork) continue;
-        if (n >= kMaxDevices) break;
+        if (d.network && !withNetwork)
+            continue;
+        if (n >= kMaxDevices)
+            break;
         DeviceListEntry& e = list->entries[n++];
         ToVela(d.description, e.description, 256);
         ToVela(d.name, e.name, 256);
@@ -25,11 +27,14 @@ void FillList(Simulator& s, DeviceList* list, bool withNetwork) {
 }
 
 VelaResult OpenBody(Simulator& s, VelaHandle* h, const VelaChar* device) {
-    if (h == nullptr) return kErrBadArgument;
+    if (h == nullptr)
+        return kErrBadArgument;
     QString name = FromVela(device, 256);
-    if (name.trimmed().isEmpty()) return kErrEmptyDeviceName;
+    if (name.trimmed().isEmpty())
+        return kErrEmptyDeviceName;
     Device* d = s.ByListName(name);
-    if (d == nullptr) return kErrDeviceNotFound;
+    if (d == nullptr)
+        return kErrDeviceNotFound;
     *h = s.Open(*d);
     return kOk;
 }
@@ -38,7 +43,8 @@ VelaResult OpenBody(Simulator& s, VelaHandle* h, const VelaChar* device) {
 
 extern "C" VelaResult VELA_API Vela_GetDeviceList(DeviceList* list) {
     return Simulator::Instance().Run("Vela_GetDeviceList", {}, [&](Simulator& s) {
-        if (list == nullptr) return kErrBadArgument;
+        if (list == nullptr)
+            return kErrBadArgument;
         FillList(s, list, false);
         return kOk;
     });
@@ -46,7 +52,8 @@ extern "C" VelaResult VELA_API Vela_GetDeviceList(DeviceList* list) {
 
 extern "C" VelaResult VELA_API Vela_ExGetDeviceList(DeviceList* list, std::int32_t mode) {
     return Simulator::Instance().Run("Vela_ExGetDeviceList", {mode}, [&](Simulator& s) {
-        if (list == nullptr || (mode != 1 && mode != 7)) return kErrBadArgument;
+        if (list == nullptr || (mode != 1 && mode != 7))
+            return kErrBadArgument;
         FillList(s, list, mode == 7);
         return kOk;
     });
@@ -56,9 +63,11 @@ extern "C" VelaResult VELA_API Vela_GetDeviceInfo(DeviceInfo* info, const VelaCh
                                                   std::int32_t flags) {
     return Simulator::Instance().Run(
         "Vela_GetDeviceInfo", {Text{device}, flags}, [&](Simulator& s) {
-            if (info == nullptr) return kErrBadArgument;
+            if (info == nullptr)
+                return kErrBadArgument;
             Device* d = s.ByListName(FromVela(device, 256));
-            if (d == nullptr) return kErrDeviceNotFound;
+            if (d == nullptr)
+                return kErrDeviceNotFound;
             std::memset(info, 0, sizeof *info);
             ToVela(d->printerId, info->printerId, 64);
             bool ic = false, rf = false;
@@ -70,7 +79,8 @@ extern "C" VelaResult VELA_API Vela_GetDeviceInfo(DeviceInfo* info, const VelaCh
                 ToVela(QStringLiteral("Halvard Contact Reader 0"), info->icReaderName, 64);
                 ToVela(QStringLiteral("Halvard SIM Reader 0"), info->simReaderName, 64);
             }
-            if (rf) ToVela(QStringLiteral("Halvard Contactless Reader 0"), info->rfReaderName, 64);
+            if (rf)
+                ToVela(QStringLiteral("Halvard Contactless Reader 0"), info->rfReaderName, 64);
             return kOk;
         });
 }
@@ -101,21 +111,20 @@ extern "C" VelaResult VELA_API VelaDCL_ExOpenDevice(VelaHandle* h, const VelaCha
 }
 
 extern "C" VelaResult VELA_API VelaDCL_CloseDevice(VelaHandle h) {
-    return Simulator::Instance().Run("VelaDCL_CloseDevice", {h}, [&](Simulator& s) {
-        return s.Close(h) ? kOk : kErrBadHandle;
-    });
+    return Simulator::Instance().Run(
+        "VelaDCL_CloseDevice", {h}, [&](Simulator& s) { return s.Close(h) ? kOk : kErrBadHandle; });
 }
 
 extern "C" VelaResult VELA_API Vela_CloseDevice(VelaHandle h) {
-    return Simulator::Instance().Run("Vela_CloseDevice", {h}, [&](Simulator& s) {
-        return s.Close(h) ? kOk : kErrBadHandle;
-    });
+    return Simulator::Instance().Run(
+        "Vela_CloseDevice", {h}, [&](Simulator& s) { return s.Close(h) ? kOk : kErrBadHandle; });
 }
 
 extern "C" VelaResult VELA_API Vela_ExSelectDevice(VelaHandle h, std::int32_t module) {
     return Simulator::Instance().Run("Vela_ExSelectDevice", {h, module}, [&](Simulator& s) {
         Device* d = s.ByHandle(h);
-        if (d == nullptr) return kErrBadHandle;
+        if (d == nullptr)
+            return kErrBadHandle;
         return d->FindModule(module) ? kOk : kErrNoModule;
     });
 }

@@ -14,8 +14,10 @@ namespace {
 // Writes `text` into an SDK text buffer whose capacity (in characters, terminator included)
 // the caller passes by address; on return the capacity holds the text's length.
 VelaResult ReadText(const QString& text, VelaChar* buffer, std::int32_t* capacity) {
-    if (buffer == nullptr || capacity == nullptr || *capacity <= 0) return kErrBadArgument;
-    if (text.size() + 1 > *capacity) return kErrBufferTooSmall;
+    if (buffer == nullptr || capacity == nullptr || *capacity <= 0)
+        return kErrBadArgument;
+    if (text.size() + 1 > *capacity)
+        return kErrBufferTooSmall;
     ToVela(text, buffer, *capacity);
     *capacity = static_cast<std::int32_t>(text.size());
     return kOk;
@@ -25,11 +27,11 @@ VelaResult ReadText(const QString& text, VelaChar* buffer, std::int32_t* capacit
 // a write whose digest does not match.
 VelaResult CheckTagged(const VelaChar* serial, std::int32_t length, const std::uint8_t* digest,
                        std::int32_t digestLength, QString& out) {
-    if (serial == nullptr || digest == nullptr || digestLength != 16 || length < 0 ||
-        length > 125)
+    if (serial == nullptr || digest == nullptr || digestLength != 16 || length < 0 || length > 125)
         return kErrBadArgument;
     QString text = FromVela(serial, length);
-    if (text.size() != length) return kErrBadArgument;
+    if (text.size() != length)
+        return kErrBadArgument;
     QString tagged = QStringLiteral("@") + text + QStringLiteral("@");
     QByteArray bytes;
     for (QChar c : tagged) {
@@ -37,7 +39,8 @@ VelaResult CheckTagged(const VelaChar* serial, std::int32_t length, const std::u
         bytes.append(static_cast<char>(c.unicode() >> 8));
     }
     QByteArray expected = QCryptographicHash::hash(bytes, QCryptographicHash::Md5);
-    if (std::memcmp(expected.constData(), digest, 16) != 0) return kErrTagMismatch;
+    if (std::memcmp(expected.constData(), digest, 16) != 0)
+        return kErrTagMismatch;
     out = text;
     return kOk;
 }
@@ -78,10 +81,12 @@ extern "C" VelaResult VELA_API Vela_ExSetSerial(VelaHandle h, const VelaChar* se
         "Vela_ExSetSerial", {h, Text{serial}, length, Hex{digest, digestLength}, digestLength},
         [&](Simulator& s) {
             Device* d = s.ByHandle(h);
-            if (d == nullptr) return kErrBadHandle;
+            if (d == nullptr)
+                return kErrBadHandle;
             QString text;
             VelaResult r = CheckTagged(serial, length, digest, digestLength, text);
-            if (r != kOk) return r;
+            if (r != kOk)
+                return r;
             d->serial = text;
             s.MarkDirty();
             return kOk;
@@ -89,17 +94,18 @@ extern "C" VelaResult VELA_API Vela_ExSetSerial(VelaHandle h, const VelaChar* se
 }
 
 extern "C" VelaResult VELA_API Vela_ExSetHeadSerial(VelaHandle h, const VelaChar* serial,
-                                                    std::int32_t length,
-                                                    const std::uint8_t* digest,
+                                                    std::int32_t length, const std::uint8_t* digest,
                                                     std::int32_t digestLength) {
     return Simulator::Instance().Run(
         "Vela_ExSetHeadSerial", {h, Text{serial}, length, Hex{digest, digestLength}, digestLength},
         [&](Simulator& s) {
             Device* d = s.ByHandle(h);
-            if (d == nullptr) return kErrBadHandle;
+            if (d == nullptr)
+                return kErrBadHandle;
             QString text;
             VelaResult r = CheckTagged(serial, length, digest, digestLength, text);
-            if (r != kOk) return r;
+            if (r != kOk)
+                return r;
             d->headSerial = text;
             s.MarkDirty();
             return kOk;

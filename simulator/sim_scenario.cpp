@@ -46,10 +46,13 @@ QByteArray Scenario(const char* chain, const char* extraFirstDevice = "") {
 
 }  // namespace
 
-QByteArray BuiltInScenario() { return Scenario(kFullChain); }
+QByteArray BuiltInScenario() {
+    return Scenario(kFullChain);
+}
 
 QByteArray PresetScenario(const QString& name) {
-    if (name == u"default") return BuiltInScenario();
+    if (name == u"default")
+        return BuiltInScenario();
     if (name == u"multi-hopper")
         return Scenario(R"([
     {"id": 32, "hoppers": [1, 3, 5]},

@@ -48,10 +48,18 @@ Module ParseModule(const QJsonObject& o) {
 }
 
 // Default parameter block: plausible calibration values for a freshly set-up printer.
-constexpr std::array<std::int32_t, 30> kDefaultParams = {
-    0,        -35,  336, 1000, 50, 50, 50, 50, 10, 10,          // 0-9
-    10,       10,   1200, 0,   0,  30, 0,  100, 5 | (2 << 16), 0,  // 10-19
-    0,        0,    (200 << 16) | 250, 0, 0x00000F00, 0x00300021, 0, 0, 115200, 0};  // 20-29
+constexpr std::array<std::int32_t, 30> kDefaultParams = {0,    -35,        336,
+                                                         1000, 50,         50,
+                                                         50,   50,         10,
+                                                         10,  // 0-9
+                                                         10,   10,         1200,
+                                                         0,    0,          30,
+                                                         0,    100,        5 | (2 << 16),
+                                                         0,  // 10-19
+                                                         0,    0,          (200 << 16) | 250,
+                                                         0,    0x00000F00, 0x00300021,
+                                                         0,    0,          115200,
+                                                         0};  // 20-29
 
 Device ParseDevice(const QJsonObject& o, int index) {
     Device d;
@@ -64,9 +72,11 @@ Device ParseDevice(const QJsonObject& o, int index) {
     d.headSerial = JsonString(o, "headSerial", QStringLiteral("TH-4471%1").arg(index));
     d.password = JsonString(o, "password", QStringLiteral("1234"));
     d.userPassword = JsonString(o, "userPassword", QStringLiteral("0000"));
-    d.printerId = JsonString(o, "printerId", QStringLiteral("PRN%1").arg(index + 1, 2, 10, QChar(u'0')));
+    d.printerId =
+        JsonString(o, "printerId", QStringLiteral("PRN%1").arg(index + 1, 2, 10, QChar(u'0')));
     d.paramCount = std::clamp(JsonInt(o, "paramCount", 30), 0, kMaxParams);
-    for (size_t i = 0; i < kDefaultParams.size(); ++i) d.params[i] = kDefaultParams[i];
+    for (size_t i = 0; i < kDefaultParams.size(); ++i)
+        d.params[i] = kDefaultParams[i];
     const QJsonArray params = o.value(QLatin1String("params")).toArray();
     for (qsizetype i = 0; i < params.size() && i < kMaxParams; ++i)
         d.params[static_cast<size_t>(i)] = static_cast<std::int32_t>(params[i].toDouble());
@@ -78,13 +88,15 @@ Device ParseDevice(const QJsonObject& o, int index) {
     d.factoryCounts.values[6] = JsonInt(o, "factoryPanels", 6080);
     d.ribbonType = JsonInt(o, "ribbon", 0);
     const QJsonArray modules = o.value(QLatin1String("modules")).toArray();
-    for (const QJsonValue& m : modules) d.modules.push_back(ParseModule(m.toObject()));
+    for (const QJsonValue& m : modules)
+        d.modules.push_back(ParseModule(m.toObject()));
     d.cardModule = JsonInt(o, "card", 0xFF);
     return d;
 }
 
 void AppendJsonString(std::string& out, const QString& s) {
-    out += QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact).mid(1).chopped(1).toStdString();
+    out +=
+        QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact).mid(1).chopped(1).toStdString();
 }
 
 }  // namespace
@@ -93,19 +105,22 @@ void AppendJsonString(std::string& out, const QString& s) {
 
 Module* Device::FindModule(int id) {
     for (Module& m : modules)
-        if (m.id == id) return &m;
+        if (m.id == id)
+            return &m;
     return nullptr;
 }
 
 const Module* Device::FindModule(int id) const {
     for (const Module& m : modules)
-        if (m.id == id) return &m;
+        if (m.id == id)
+            return &m;
     return nullptr;
 }
 
 int Device::IndexOf(int id) const {
     for (size_t i = 0; i < modules.size(); ++i)
-        if (modules[i].id == id) return static_cast<int>(i);
+        if (modules[i].id == id)
+            return static_cast<int>(i);
     return -1;
 }
 
@@ -117,65 +132,95 @@ std::uint64_t Device::Status(const Module& m, Clock::time_point now) const {
     switch (m.Type()) {
         case 0x1:
             s |= busy ? bit(17) | bit(1) : bit(16);
-            if (m.cards == 0) s |= bit(26);
-            if (m.cards > 0 && m.cards < 10) s |= bit(25);
+            if (m.cards == 0)
+                s |= bit(26);
+            if (m.cards > 0 && m.cards < 10)
+                s |= bit(25);
             s |= bit(27) | bit(28);
-            if (card) s |= bit(29);
+            if (card)
+                s |= bit(29);
             break;
         case 0x2:
             s |= busy ? bit(3) | bit(1) : bit(2);
             for (size_t i = 0; i < m.hoppers.size(); ++i) {
                 int h = m.hoppers[i];
-                if (h < 1 || h > 6) continue;
+                if (h < 1 || h > 6)
+                    continue;
                 s |= bit(3 + h);
-                if (m.hopperCards[i] == 0) s |= bit(41 + h);
+                if (m.hopperCards[i] == 0)
+                    s |= bit(41 + h);
             }
-            if (card) s |= bit(24);
+            if (card)
+                s |= bit(24);
             break;
         case 0x4: {
             s |= busy ? bit(1) : bit(11);
-            if (m.encoder) s |= bit(15);
+            if (m.encoder)
+                s |= bit(15);
             for (const Module& other : modules) {
                 switch (other.Type()) {
-                    case 0x1: case 0x2: s |= bit(16); break;
-                    case 0x7: case 0x8: s |= bit(17); break;
-                    case 0x5: s |= bit(19); break;
-                    case 0x6: s |= bit(20); break;
-                    default: break;
+                    case 0x1:
+                    case 0x2:
+                        s |= bit(16);
+                        break;
+                    case 0x7:
+                    case 0x8:
+                        s |= bit(17);
+                        break;
+                    case 0x5:
+                        s |= bit(19);
+                        break;
+                    case 0x6:
+                        s |= bit(20);
+                        break;
+                    default:
+                        break;
                 }
             }
             int index = IndexOf(m.id);
-            if (index > 0) s |= bit(26);
-            if (index >= 0 && index + 1 < static_cast<int>(modules.size())) s |= bit(27);
-            if (keyLocked) s |= bit(24);
-            if (card) s |= bit(25);
-            if (manualMode) s |= bit(30);
-            if (wrongPassword) s |= bit(61);
+            if (index > 0)
+                s |= bit(26);
+            if (index >= 0 && index + 1 < static_cast<int>(modules.size()))
+                s |= bit(27);
+            if (keyLocked)
+                s |= bit(24);
+            if (card)
+                s |= bit(25);
+            if (manualMode)
+                s |= bit(30);
+            if (wrongPassword)
+                s |= bit(61);
             break;
         }
         case 0x5:
             s |= busy ? bit(17) | bit(1) : bit(16);
-            if (card) s |= bit(24);
+            if (card)
+                s |= bit(24);
             break;
         case 0x6:
             s |= busy ? bit(17) | bit(3) : bit(16);
             if (m.id == 0x62) {
                 s |= m.facedDown ? bit(20) : bit(21);
-                if (card) s |= bit(30);
+                if (card)
+                    s |= bit(30);
             } else {
                 s |= m.facedDown ? bit(22) : bit(23);
-                if (card) s |= bit(30);
+                if (card)
+                    s |= bit(30);
                 if (m.boardV2) {
                     s |= bit(21);
-                    if (m.icStation) s |= bit(11);
-                    if (!m.scanner) s |= bit(12);
+                    if (m.icStation)
+                        s |= bit(11);
+                    if (!m.scanner)
+                        s |= bit(12);
                 }
             }
             break;
         case 0x7:
             s |= busy ? bit(17) | bit(0) : bit(16);
             s |= bit(26) | bit(27) | bit(28);
-            if (card) s |= bit(31);
+            if (card)
+                s |= bit(31);
             break;
         default:
             break;
@@ -185,9 +230,12 @@ std::uint64_t Device::Status(const Module& m, Clock::time_point now) const {
 
 std::uint8_t Device::State(const Module& m, Clock::time_point now) const {
     std::uint32_t s = 0;
-    if (m.Busy(now)) s |= 0x02 | 0x10;  // "Action : Running", "Command : Running"
-    if (cardModule == m.id) s |= 0x04;    // "Detect Card"
-    if (m.lastCommandFailed) s |= 0x20;   // "Command : FAIL"
+    if (m.Busy(now))
+        s |= 0x02 | 0x10;  // "Action : Running", "Command : Running"
+    if (cardModule == m.id)
+        s |= 0x04;  // "Detect Card"
+    if (m.lastCommandFailed)
+        s |= 0x20;  // "Command : FAIL"
     return static_cast<std::uint8_t>((s | m.stateSet) & ~m.stateClear);
 }
 
@@ -204,10 +252,12 @@ Simulator::Simulator() {
         json = PresetScenario(QString::fromLocal8Bit(preset));
         if (json.isEmpty()) {
             QFile file(QString::fromLocal8Bit(preset));
-            if (file.open(QIODevice::ReadOnly)) json = file.readAll();
+            if (file.open(QIODevice::ReadOnly))
+                json = file.readAll();
         }
     }
-    if (json.isEmpty() || LoadScenarioLocked(json) != kOk) LoadScenarioLocked(BuiltInScenario());
+    if (json.isEmpty() || LoadScenarioLocked(json) != kOk)
+        LoadScenarioLocked(BuiltInScenario());
     if (const char* scale = std::getenv("VELASIM_TIME_SCALE"); scale && *scale)
         m_timeScale = std::atof(scale);
     if (const char* state = std::getenv("VELASIM_STATE_FILE"); state && *state)
@@ -222,7 +272,8 @@ VelaResult Simulator::LoadScenario(const QByteArray& json) {
 VelaResult Simulator::LoadScenarioLocked(const QByteArray& json) {
     QJsonParseError error{};
     QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) return kErrBadArgument;
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return kErrBadArgument;
     const QJsonObject root = doc.object();
     std::vector<Device> devices;
     const QJsonArray list = root.value(QLatin1String("devices")).toArray();
@@ -249,13 +300,15 @@ Device* Simulator::ByHandle(VelaHandle h) {
 }
 
 Device* Simulator::ByName(const char* name) {
-    if (name == nullptr || *name == '\0') return m_devices.empty() ? nullptr : &m_devices.front();
+    if (name == nullptr || *name == '\0')
+        return m_devices.empty() ? nullptr : &m_devices.front();
     return ByListName(QString::fromUtf8(name));
 }
 
 Device* Simulator::ByListName(const QString& name) {
     for (Device& d : m_devices)
-        if (d.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0) return &d;
+        if (d.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return &d;
     return nullptr;
 }
 
@@ -274,7 +327,8 @@ VelaHandle Simulator::Open(Device& device) {
 
 bool Simulator::Close(VelaHandle h) {
     auto it = m_handles.find(h);
-    if (it == m_handles.end()) return false;
+    if (it == m_handles.end())
+        return false;
     Device& d = m_devices[static_cast<size_t>(it->second)];
     if (d.preemptionHolder == h) {
         d.preemptionHolder = 0;
@@ -326,9 +380,11 @@ std::optional<VelaResult> Simulator::TakeFault(const std::string& fn) {
         bool matches = f.pattern == fn || (!f.pattern.empty() && f.pattern.back() == '*' &&
                                            fn.compare(0, f.pattern.size() - 1, f.pattern, 0,
                                                       f.pattern.size() - 1) == 0);
-        if (!matches) continue;
+        if (!matches)
+            continue;
         int n = f.seen++;
-        if (due || n < f.skip || (f.count >= 0 && n >= f.skip + f.count)) continue;
+        if (due || n < f.skip || (f.count >= 0 && n >= f.skip + f.count))
+            continue;
         due = f.result;
     }
     return due;
@@ -340,9 +396,11 @@ VelaResult Simulator::Run(const char* fn, std::initializer_list<LogArg> args,
     {
         std::lock_guard lock(m_mutex);
         auto it = m_delays.find(fn);
-        if (it != m_delays.end()) delay = it->second;
+        if (it != m_delays.end())
+            delay = it->second;
     }
-    if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    if (delay > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     VelaResult result;
     t_blockMs = 0;
     {
@@ -352,9 +410,11 @@ VelaResult Simulator::Run(const char* fn, std::initializer_list<LogArg> args,
         else
             result = body(*this);
         Log(fn, args, result);
-        if (m_dirty) SaveState();
+        if (m_dirty)
+            SaveState();
     }
-    if (t_blockMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(t_blockMs));
+    if (t_blockMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(t_blockMs));
     t_blockMs = 0;
     return result;
 }
@@ -363,7 +423,8 @@ void Simulator::Log(const char* fn, std::initializer_list<LogArg> args, VelaResu
     std::string line = "{\"seq\":" + std::to_string(++m_seq) + ",\"fn\":\"" + fn + "\",\"args\":[";
     bool first = true;
     for (const LogArg& arg : args) {
-        if (!first) line += ',';
+        if (!first)
+            line += ',';
         first = false;
         if (const long long* n = std::get_if<long long>(&arg)) {
             line += std::to_string(*n);
@@ -387,7 +448,8 @@ void Simulator::Log(const char* fn, std::initializer_list<LogArg> args, VelaResu
     }
     line += "],\"result\":" + std::to_string(result) + "}\n";
     // Keep the log bounded: drop the older half past 8 MB.
-    if (m_log.size() > (8u << 20)) m_log.erase(0, m_log.size() / 2);
+    if (m_log.size() > (8u << 20))
+        m_log.erase(0, m_log.size() / 2);
     m_log += line;
 }
 
@@ -403,10 +465,12 @@ void Simulator::ClearCallLog() {
 
 QJsonObject Simulator::DeviceJson(const Device& d) const {
     QJsonArray params;
-    for (int i = 0; i < kMaxParams; ++i) params.append(d.params[static_cast<size_t>(i)]);
+    for (int i = 0; i < kMaxParams; ++i)
+        params.append(d.params[static_cast<size_t>(i)]);
     auto record = [](const IssueCountRecord& r) {
         QJsonArray a;
-        for (int v : r.values) a.append(v);
+        for (int v : r.values)
+            a.append(v);
         return a;
     };
     QJsonArray modules;
@@ -415,7 +479,8 @@ QJsonObject Simulator::DeviceJson(const Device& d) const {
         modules.append(o);
     }
     QJsonObject config;
-    for (auto [k, v] : d.config) config.insert(QString::number(k), v);
+    for (auto [k, v] : d.config)
+        config.insert(QString::number(k), v);
     return QJsonObject{
         {QStringLiteral("name"), d.name},
         {QStringLiteral("firmware"), d.firmware},
@@ -446,28 +511,34 @@ QJsonObject Simulator::DeviceJson(const Device& d) const {
 void Simulator::SetStateFile(const QString& path) {
     std::lock_guard lock(m_mutex);
     m_stateFile = path;
-    if (!m_stateFile.isEmpty()) RestoreState();
+    if (!m_stateFile.isEmpty())
+        RestoreState();
 }
 
 // Persistent state: what a printer keeps across a power cycle, per device name.
 void Simulator::SaveState() {
     m_dirty = false;
-    if (m_stateFile.isEmpty()) return;
+    if (m_stateFile.isEmpty())
+        return;
     QJsonObject root;
-    for (const Device& d : m_devices) root.insert(d.name, DeviceJson(d));
+    for (const Device& d : m_devices)
+        root.insert(d.name, DeviceJson(d));
     QSaveFile file(m_stateFile);
-    if (!file.open(QIODevice::WriteOnly)) return;
+    if (!file.open(QIODevice::WriteOnly))
+        return;
     file.write(QJsonDocument(root).toJson());
     file.commit();
 }
 
 void Simulator::RestoreState() {
     QFile file(m_stateFile);
-    if (!file.open(QIODevice::ReadOnly)) return;
+    if (!file.open(QIODevice::ReadOnly))
+        return;
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     for (Device& d : m_devices) {
         const QJsonObject o = root.value(d.name).toObject();
-        if (o.isEmpty()) continue;
+        if (o.isEmpty())
+            continue;
         d.serial = JsonString(o, "serial", d.serial);
         d.headSerial = JsonString(o, "headSerial", d.headSerial);
         d.password = JsonString(o, "password", d.password);
@@ -482,8 +553,10 @@ void Simulator::RestoreState() {
         const QJsonArray user = o.value(QLatin1String("userCounts")).toArray();
         const QJsonArray factory = o.value(QLatin1String("factoryCounts")).toArray();
         for (qsizetype i = 0; i < 7; ++i) {
-            if (i < user.size()) d.userCounts.values[i] = user[i].toInt();
-            if (i < factory.size()) d.factoryCounts.values[i] = factory[i].toInt();
+            if (i < user.size())
+                d.userCounts.values[i] = user[i].toInt();
+            if (i < factory.size())
+                d.factoryCounts.values[i] = factory[i].toInt();
         }
     }
 }
@@ -491,16 +564,20 @@ void Simulator::RestoreState() {
 // ---- text helpers ----
 
 QString FromVela(const VelaChar* text, int maxLength) {
-    if (text == nullptr) return QString();
+    if (text == nullptr)
+        return QString();
     int n = 0;
-    while (n < maxLength && text[n] != 0) ++n;
+    while (n < maxLength && text[n] != 0)
+        ++n;
     return QString(reinterpret_cast<const QChar*>(text), n);
 }
 
 bool ToVela(const QString& text, VelaChar* buffer, int capacity) {
-    if (buffer == nullptr || capacity <= 0) return false;
+    if (buffer == nullptr || capacity <= 0)
+        return false;
     int n = static_cast<int>(std::min<qsizetype>(text.size(), capacity - 1));
-    for (int i = 0; i < n; ++i) buffer[i] = static_cast<VelaChar>(text[i].unicode());
+    for (int i = 0; i < n; ++i)
+        buffer[i] = static_cast<VelaChar>(text[i].unicode());
     buffer[n] = 0;
     return n == text.size();
 }

@@ -30,13 +30,13 @@ inline constexpr int kMaxParams = 66;
 
 struct Module {
     std::uint8_t id = 0;
-    bool encoder = false;        // printer: internal magnetic encoder
-    bool icStation = false;      // flipper: contact IC station
-    bool rfStation = false;      // flipper: contactless station
-    bool scanner = false;        // flipper: card scanner
-    bool boardV2 = true;         // flipper: extended board
-    int cards = 0;               // input hopper: cards loaded
-    std::vector<int> hoppers;    // multi-input hopper: hopper numbers present (1..6)
+    bool encoder = false;          // printer: internal magnetic encoder
+    bool icStation = false;        // flipper: contact IC station
+    bool rfStation = false;        // flipper: contactless station
+    bool scanner = false;          // flipper: card scanner
+    bool boardV2 = true;           // flipper: extended board
+    int cards = 0;                 // input hopper: cards loaded
+    std::vector<int> hoppers;      // multi-input hopper: hopper numbers present (1..6)
     std::vector<int> hopperCards;  // cards in each of those hoppers
     std::uint64_t statusSet = 0, statusClear = 0;  // forced by the control API
     std::uint32_t stateSet = 0, stateClear = 0;

@@ -9,10 +9,13 @@ extern "C" VelaResult VELA_API Vela_GetStatus(VelaHandle h, std::int32_t module,
                                               std::uint64_t* status) {
     return Simulator::Instance().Run("Vela_GetStatus", {h, module}, [&](Simulator& s) {
         Device* d = s.ByHandle(h);
-        if (d == nullptr) return kErrBadHandle;
-        if (status == nullptr) return kErrBadArgument;
+        if (d == nullptr)
+            return kErrBadHandle;
+        if (status == nullptr)
+            return kErrBadArgument;
         const Module* m = d->FindModule(module);
-        if (m == nullptr) return kErrNoModule;
+        if (m == nullptr)
+            return kErrNoModule;
         *status = d->Status(*m, s.Now());
         return kOk;
     });
@@ -22,10 +25,13 @@ extern "C" VelaResult VELA_API Vela_GetModuleState(VelaHandle h, std::int32_t mo
                                                    std::uint8_t* state) {
     return Simulator::Instance().Run("Vela_GetModuleState", {h, module}, [&](Simulator& s) {
         Device* d = s.ByHandle(h);
-        if (d == nullptr) return kErrBadHandle;
-        if (state == nullptr) return kErrBadArgument;
+        if (d == nullptr)
+            return kErrBadHandle;
+        if (state == nullptr)
+            return kErrBadArgument;
         const Module* m = d->FindModule(module);
-        if (m == nullptr) return kErrNoModule;
+        if (m == nullptr)
+            return kErrNoModule;
         *state = d->State(*m, s.Now());
         return kOk;
     });
@@ -34,12 +40,15 @@ extern "C" VelaResult VELA_API Vela_GetModuleState(VelaHandle h, std::int32_t mo
 extern "C" VelaResult VELA_API Vela_GetConnectedDevices(VelaHandle h, ConnectedModuleList* list) {
     return Simulator::Instance().Run("Vela_GetConnectedDevices", {h}, [&](Simulator& s) {
         Device* d = s.ByHandle(h);
-        if (d == nullptr) return kErrBadHandle;
-        if (list == nullptr) return kErrBadArgument;
+        if (d == nullptr)
+            return kErrBadHandle;
+        if (list == nullptr)
+            return kErrBadArgument;
         *list = ConnectedModuleList{};
         int n = 0;
         for (const Module& m : d->modules) {
-            if (n >= kMaxModules) break;
+            if (n >= kMaxModules)
+                break;
             list->entries[n].id = m.id;
             list->entries[n].info = static_cast<std::uint8_t>(n);
             ++n;
@@ -52,8 +61,10 @@ extern "C" VelaResult VELA_API Vela_GetConnectedDevices(VelaHandle h, ConnectedM
 extern "C" VelaResult VELA_API Vela_RequestPreemption(VelaHandle h, std::uint16_t* token) {
     return Simulator::Instance().Run("Vela_RequestPreemption", {h}, [&](Simulator& s) {
         Device* d = s.ByHandle(h);
-        if (d == nullptr) return kErrBadHandle;
-        if (token == nullptr) return kErrBadArgument;
+        if (d == nullptr)
+            return kErrBadHandle;
+        if (token == nullptr)
+            return kErrBadArgument;
         if (d->preemptionToken != 0xFFFF && d->preemptionHolder != h) {
             *token = 0xFFFF;
             return kErrPreempted;
@@ -62,7 +73,8 @@ extern "C" VelaResult VELA_API Vela_RequestPreemption(VelaHandle h, std::uint16_
             // A fresh token per grant, never the "none" value.
             static std::uint16_t next = 0x2A31;
             next = static_cast<std::uint16_t>(next * 75u + 74u);
-            if (next == 0xFFFF) next = 0x1234;
+            if (next == 0xFFFF)
+                next = 0x1234;
             d->preemptionToken = next;
             d->preemptionHolder = h;
         }
@@ -74,7 +86,8 @@ extern "C" VelaResult VELA_API Vela_RequestPreemption(VelaHandle h, std::uint16_
 extern "C" VelaResult VELA_API Vela_ReleasePreemption(VelaHandle h, std::uint16_t token) {
     return Simulator::Instance().Run("Vela_ReleasePreemption", {h, token}, [&](Simulator& s) {
         Device* d = s.ByHandle(h);
-        if (d == nullptr) return kErrBadHandle;
+        if (d == nullptr)
+            return kErrBadHandle;
         if (d->preemptionToken == 0xFFFF || token != d->preemptionToken)
             return kErrNotPreempted;
         d->preemptionToken = 0xFFFF;
@@ -86,7 +99,8 @@ extern "C" VelaResult VELA_API Vela_ReleasePreemption(VelaHandle h, std::uint16_
 extern "C" VelaResult VELA_API Vela_ToggleManualMode(VelaHandle h) {
     return Simulator::Instance().Run("Vela_ToggleManualMode", {h}, [&](Simulator& s) {
         Device* d = s.ByHandle(h);
-        if (d == nullptr) return kErrBadHandle;
+        if (d == nullptr)
+            return kErrBadHandle;
         d->manualMode = !d->manualMode;
         return kOk;
     });

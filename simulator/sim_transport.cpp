@@ -22,12 +22,15 @@ constexpr int kPositionMs = 300;
 constexpr int kCommandMs = 100;
 constexpr int kNoCard = 0xFF;
 
-bool IsHopper(const Module& m) { return m.Type() == 0x1 || m.Type() == 0x2; }
+bool IsHopper(const Module& m) {
+    return m.Type() == 0x1 || m.Type() == 0x2;
+}
 
 // The neighbour of `index` in `direction`, or null at the end of the chain.
 Module* Neighbour(Device& d, int index, int direction) {
     int next = index + (direction == 0 ? -1 : 1);
-    if (next < 0 || next >= static_cast<int>(d.modules.size())) return nullptr;
+    if (next < 0 || next >= static_cast<int>(d.modules.size()))
+        return nullptr;
     return &d.modules[static_cast<size_t>(next)];
 }
 
@@ -35,14 +38,17 @@ Module* Neighbour(Device& d, int index, int direction) {
 // (0x10 = hopper 1 ... 0x60 = hopper 6, 0 = the first one with cards).
 VelaResult TakeFromHopper(Module& hopper, int line) {
     if (hopper.Type() == 0x1) {
-        if (hopper.cards <= 0) return kErrHopperEmpty;
+        if (hopper.cards <= 0)
+            return kErrHopperEmpty;
         --hopper.cards;
         return kOk;
     }
     for (size_t i = 0; i < hopper.hoppers.size(); ++i) {
         bool chosen = line == 0 ? hopper.hopperCards[i] > 0 : hopper.hoppers[i] == (line >> 4);
-        if (!chosen) continue;
-        if (hopper.hopperCards[i] <= 0) return kErrHopperEmpty;
+        if (!chosen)
+            continue;
+        if (hopper.hopperCards[i] <= 0)
+            return kErrHopperEmpty;
         --hopper.hopperCards[i];
         return kOk;
     }
@@ -52,17 +58,21 @@ VelaResult TakeFromHopper(Module& hopper, int line) {
 // Common checks of a command addressed to one module.
 VelaResult Target(Simulator& s, VelaHandle h, int id, Device*& d, Module*& m) {
     d = s.ByHandle(h);
-    if (d == nullptr) return kErrBadHandle;
+    if (d == nullptr)
+        return kErrBadHandle;
     m = d->FindModule(id);
-    if (m == nullptr) return kErrNoModule;
-    if (m->Busy(s.Now())) return kErrBusy;
+    if (m == nullptr)
+        return kErrNoModule;
+    if (m->Busy(s.Now()))
+        return kErrBusy;
     return kOk;
 }
 
 void Finish(Simulator& s, Module& m, int ms, bool queued) {
     s.Occupy(m, ms);
     m.lastCommandFailed = false;
-    if (!queued) s.BlockFor(ms);
+    if (!queued)
+        s.BlockFor(ms);
 }
 
 }  // namespace
@@ -73,29 +83,38 @@ extern "C" VelaResult VELA_API Vela_CardMove2(VelaHandle h, std::int32_t source,
     return Simulator::Instance().Run(
         "Vela_CardMove2", {h, source, hopperLine, destination, a, b}, [&](Simulator& s) {
             Device* d = s.ByHandle(h);
-            if (d == nullptr) return kErrBadHandle;
+            if (d == nullptr)
+                return kErrBadHandle;
             Module* dest = destination == kNoCard ? nullptr : d->FindModule(destination);
-            if (destination != kNoCard && (dest == nullptr)) return kErrNoModule;
-            if (dest != nullptr && IsHopper(*dest)) return kErrBadArgument;
+            if (destination != kNoCard && (dest == nullptr))
+                return kErrNoModule;
+            if (dest != nullptr && IsHopper(*dest))
+                return kErrBadArgument;
             Module* src = source == kNoCard ? nullptr : d->FindModule(source);
-            if (source != kNoCard && src == nullptr) return kErrNoModule;
-            if ((src && src->Busy(s.Now())) || (dest && dest->Busy(s.Now()))) return kErrBusy;
+            if (source != kNoCard && src == nullptr)
+                return kErrNoModule;
+            if ((src && src->Busy(s.Now())) || (dest && dest->Busy(s.Now())))
+                return kErrBusy;
             if (src != nullptr && IsHopper(*src)) {
                 // A new card from the hopper's stock; the transport must be free.
-                if (d->cardModule != kNoCard && d->cardModule != source) return kErrBusy;
+                if (d->cardModule != kNoCard && d->cardModule != source)
+                    return kErrBusy;
                 if (VelaResult r = TakeFromHopper(*src, hopperLine); r != kOk) {
                     src->lastCommandFailed = true;
                     return r;
                 }
             } else if (src == nullptr) {
                 // "out": a card fed by hand at the input end.
-                if (d->cardModule != kNoCard) return kErrBusy;
+                if (d->cardModule != kNoCard)
+                    return kErrBusy;
             } else if (d->cardModule != source) {
                 return kErrNoCard;
             }
             d->cardModule = destination;
-            if (src) s.Occupy(*src, kMoveMs);
-            if (dest) s.Occupy(*dest, kMoveMs);
+            if (src)
+                s.Occupy(*src, kMoveMs);
+            if (dest)
+                s.Occupy(*dest, kMoveMs);
             s.BlockFor(kMoveMs);
             return kOk;
         });
@@ -107,13 +126,16 @@ extern "C" VelaResult VELA_API Vela_CardEject2(VelaHandle h, std::int32_t module
         "Vela_CardEject2", {h, module, a, destination, extra}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
-            if (d->cardModule != module) return kErrNoCard;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+                return r;
+            if (d->cardModule != module)
+                return kErrNoCard;
             if (destination == kNoCard) {
                 d->cardModule = kNoCard;  // out of the system, into the output stack
             } else {
                 Module* dest = d->FindModule(destination);
-                if (dest == nullptr) return kErrNoModule;
+                if (dest == nullptr)
+                    return kErrNoModule;
                 if (dest->Type() == 0x2) {
                     // Back into one of the multi-input hopper's hoppers.
                     int line = (extra >> 16) & 0xF;
@@ -137,15 +159,17 @@ extern "C" VelaResult VELA_API Vela_CardEject2(VelaHandle h, std::int32_t module
 
 extern "C" VelaResult VELA_API Vela_CardPass(VelaHandle h, std::int32_t module,
                                              std::int32_t passFlags, std::int32_t flags) {
-    return Simulator::Instance().Run(
-        "Vela_CardPass", {h, module, passFlags, flags}, [&](Simulator& s) {
-            Device* d;
-            Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
-            if (m->Type() != 0x6) return kErrBadArgument;
-            m->armedPass = true;
-            return kOk;
-        });
+    return Simulator::Instance().Run("Vela_CardPass", {h, module, passFlags, flags},
+                                     [&](Simulator& s) {
+                                         Device* d;
+                                         Module* m;
+                                         if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+                                             return r;
+                                         if (m->Type() != 0x6)
+                                             return kErrBadArgument;
+                                         m->armedPass = true;
+                                         return kOk;
+                                     });
 }
 
 extern "C" VelaResult VELA_API Vela_CardMoveQuick(VelaHandle h, std::int32_t module,
@@ -154,10 +178,13 @@ extern "C" VelaResult VELA_API Vela_CardMoveQuick(VelaHandle h, std::int32_t mod
         "Vela_CardMoveQuick", {h, module, direction, flags}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
-            if (d->cardModule != module) return kErrNoCard;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+                return r;
+            if (d->cardModule != module)
+                return kErrNoCard;
             Module* next = Neighbour(*d, d->IndexOf(module), direction);
-            if (next == nullptr) return kErrBadArgument;
+            if (next == nullptr)
+                return kErrBadArgument;
             if (next->armedPass) {
                 // The armed flipper turns the card and gives it straight back.
                 next->armedPass = false;
@@ -179,7 +206,8 @@ extern "C" VelaResult VELA_API Vela_CardIn(VelaHandle h, std::int32_t module,
         "Vela_CardIn", {h, module, direction, flags}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+                return r;
             if (flags == 1) {
                 m->stagedIn = true;  // waits for the card the transport brings
                 return kOk;
@@ -187,7 +215,8 @@ extern "C" VelaResult VELA_API Vela_CardIn(VelaHandle h, std::int32_t module,
             // Take the card from the neighbour on that side.
             Module* from = Neighbour(*d, d->IndexOf(module), direction);
             if (from == nullptr || d->cardModule != from->id) {
-                if (d->cardModule == module) return kOk;  // already here
+                if (d->cardModule == module)
+                    return kOk;  // already here
                 return kErrNoCard;
             }
             d->cardModule = module;
@@ -199,15 +228,17 @@ extern "C" VelaResult VELA_API Vela_CardIn(VelaHandle h, std::int32_t module,
 
 extern "C" VelaResult VELA_API Vela_CardFlipPass(VelaHandle h, std::int32_t module,
                                                  std::int32_t flipFlags, std::int32_t flags) {
-    return Simulator::Instance().Run(
-        "Vela_CardFlipPass", {h, module, flipFlags, flags}, [&](Simulator& s) {
-            Device* d;
-            Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
-            if (m->Type() != 0x6) return kErrBadArgument;
-            m->stagedFlip = true;
-            return kOk;
-        });
+    return Simulator::Instance().Run("Vela_CardFlipPass", {h, module, flipFlags, flags},
+                                     [&](Simulator& s) {
+                                         Device* d;
+                                         Module* m;
+                                         if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+                                             return r;
+                                         if (m->Type() != 0x6)
+                                             return kErrBadArgument;
+                                         m->stagedFlip = true;
+                                         return kOk;
+                                     });
 }
 
 extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
@@ -216,8 +247,10 @@ extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
         "Vela_CardOut", {h, module, direction, flags}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
-            if (d->cardModule != module) return kErrNoCard;
+            if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+                return r;
+            if (d->cardModule != module)
+                return kErrNoCard;
             const int index = d->IndexOf(module);
             // With a module ahead staged to take the card, the card travels to it, turned by
             // every flipper staged on the way; otherwise it moves one step.
@@ -228,9 +261,11 @@ extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
             std::vector<Module*> path;
             for (Module* next : ahead) {
                 path.push_back(next);
-                if (next->stagedIn) break;
+                if (next->stagedIn)
+                    break;
             }
-            if (path.empty() || !path.back()->stagedIn) path.resize(std::min<size_t>(1, path.size()));
+            if (path.empty() || !path.back()->stagedIn)
+                path.resize(std::min<size_t>(1, path.size()));
             int end = path.empty() ? index : d->IndexOf(path.back()->id);
             if (path.empty()) {
                 d->cardModule = kNoCard;  // out of the end of the chain
@@ -240,7 +275,8 @@ extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
             Module* last = &d->modules[static_cast<size_t>(end)];
             const int ms = flags == 1 ? kFlipMs + kStepMs : kStepMs;
             for (Module* p : path) {
-                if (p->stagedFlip) p->facedDown = !p->facedDown;
+                if (p->stagedFlip)
+                    p->facedDown = !p->facedDown;
                 p->stagedFlip = false;
                 s.Occupy(*p, ms);
             }
@@ -254,31 +290,37 @@ extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
 extern "C" VelaResult VELA_API Vela_CardMoveSensor(VelaHandle h, std::int32_t module,
                                                    std::int32_t option, std::int32_t distance,
                                                    std::int32_t speed) {
-    return Simulator::Instance().Run(
-        "Vela_CardMoveSensor", {h, module, option, distance, speed}, [&](Simulator& s) {
-            Device* d;
-            Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
-            if (d->cardModule != module) return kErrNoCard;
-            if (speed < 0) return kErrBadArgument;
-            Finish(s, *m, kSensorMs, false);
-            return kOk;
-        });
+    return Simulator::Instance().Run("Vela_CardMoveSensor", {h, module, option, distance, speed},
+                                     [&](Simulator& s) {
+                                         Device* d;
+                                         Module* m;
+                                         if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+                                             return r;
+                                         if (d->cardModule != module)
+                                             return kErrNoCard;
+                                         if (speed < 0)
+                                             return kErrBadArgument;
+                                         Finish(s, *m, kSensorMs, false);
+                                         return kOk;
+                                     });
 }
 
 extern "C" VelaResult VELA_API Vela_CardMovePosition(VelaHandle h, std::int32_t module,
                                                      std::int32_t position) {
-    return Simulator::Instance().Run(
-        "Vela_CardMovePosition", {h, module, position}, [&](Simulator& s) {
-            Device* d;
-            Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
-            if (d->cardModule != module) return kErrNoCard;
-            if (position < 0 || position > 8) return kErrBadArgument;
-            m->position = position;
-            Finish(s, *m, kPositionMs, false);
-            return kOk;
-        });
+    return Simulator::Instance().Run("Vela_CardMovePosition", {h, module, position},
+                                     [&](Simulator& s) {
+                                         Device* d;
+                                         Module* m;
+                                         if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+                                             return r;
+                                         if (d->cardModule != module)
+                                             return kErrNoCard;
+                                         if (position < 0 || position > 8)
+                                             return kErrBadArgument;
+                                         m->position = position;
+                                         Finish(s, *m, kPositionMs, false);
+                                         return kOk;
+                                     });
 }
 
 extern "C" VelaResult VELA_API Vela_CardEjectBin(VelaHandle h, std::int32_t module,
@@ -286,11 +328,15 @@ extern "C" VelaResult VELA_API Vela_CardEjectBin(VelaHandle h, std::int32_t modu
     return Simulator::Instance().Run("Vela_CardEjectBin", {h, module, bin}, [&](Simulator& s) {
         Device* d;
         Module* m;
-        if (VelaResult r = Target(s, h, module, d, m); r != kOk) return r;
-        if (d->cardModule != module) return kErrNoCard;
+        if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+            return r;
+        if (d->cardModule != module)
+            return kErrNoCard;
         Module* binModule = d->FindModule(bin);
-        if (binModule == nullptr) return kErrNoModule;
-        if (binModule->Type() != 0x6) return kErrBadArgument;
+        if (binModule == nullptr)
+            return kErrNoModule;
+        if (binModule->Type() != 0x6)
+            return kErrBadArgument;
         d->cardModule = kNoCard;  // into the error bin
         s.Occupy(*binModule, kEjectMs);
         Finish(s, *m, kEjectMs, false);
@@ -305,24 +351,30 @@ extern "C" VelaResult VELA_API Vela_ExCmdSend(VelaHandle h, const std::uint8_t* 
     return Simulator::Instance().Run(
         "Vela_ExCmdSend", {h, Hex{command, length}, length}, [&](Simulator& s) {
             Device* d = s.ByHandle(h);
-            if (d == nullptr) return kErrBadHandle;
-            if (command == nullptr || length <= 0) return kErrBadArgument;
+            if (d == nullptr)
+                return kErrBadHandle;
+            if (command == nullptr || length <= 0)
+                return kErrBadArgument;
             if (length == 6 && command[0] == 0x60 && command[1] == 0x16) {
                 Module* m = d->FindModule(command[2]);
-                if (m == nullptr) return kErrNoModule;
-                if (m->Type() != 0x4) return kErrBadArgument;
+                if (m == nullptr)
+                    return kErrNoModule;
+                if (m->Type() != 0x4)
+                    return kErrBadArgument;
                 const std::uint16_t token =
                     static_cast<std::uint16_t>(command[3] | (command[4] << 8));
                 if (d->preemptionToken == 0xFFFF || token != d->preemptionToken)
                     return kErrNotPreempted;
-                if (command[5] != 1 && command[5] != 2) return kErrBadArgument;
+                if (command[5] != 1 && command[5] != 2)
+                    return kErrBadArgument;
                 d->keyLocked = command[5] == 1;
                 Finish(s, *m, kCommandMs, false);
                 return kOk;
             }
             if (length == 3) {
                 Module* printer = d->FindModule(0x40);
-                if (printer) Finish(s, *printer, kCommandMs, false);
+                if (printer)
+                    Finish(s, *printer, kCommandMs, false);
                 return kOk;
             }
             return kErrBadArgument;

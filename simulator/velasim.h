@@ -46,19 +46,19 @@ typedef VelaResult(VELA_API* PFN_VelaSim_SetStateFile)(const char* path);
 typedef int(VELA_API* PFN_VelaSim_GetDeviceJson)(const char* device, char* buffer, int capacity);
 }
 
-#define VELASIM_FOR_EACH_CONTROL(X)                                                           \
-    X(VelaSim_LoadScenario)                                                                   \
-    X(VelaSim_LoadScenarioFile)                                                               \
-    X(VelaSim_Reset)                                                                          \
-    X(VelaSim_SetTimeScale)                                                                   \
-    X(VelaSim_SetStatusBits)                                                                  \
-    X(VelaSim_SetStateBits)                                                                   \
-    X(VelaSim_SetCardModule)                                                                  \
-    X(VelaSim_GetCardModule)                                                                  \
-    X(VelaSim_InjectFault)                                                                    \
-    X(VelaSim_ClearFaults)                                                                    \
-    X(VelaSim_SetDelay)                                                                       \
-    X(VelaSim_GetCallLog)                                                                     \
-    X(VelaSim_ClearCallLog)                                                                   \
-    X(VelaSim_SetStateFile)                                                                   \
+#define VELASIM_FOR_EACH_CONTROL(X) \
+    X(VelaSim_LoadScenario)         \
+    X(VelaSim_LoadScenarioFile)     \
+    X(VelaSim_Reset)                \
+    X(VelaSim_SetTimeScale)         \
+    X(VelaSim_SetStatusBits)        \
+    X(VelaSim_SetStateBits)         \
+    X(VelaSim_SetCardModule)        \
+    X(VelaSim_GetCardModule)        \
+    X(VelaSim_InjectFault)          \
+    X(VelaSim_ClearFaults)          \
+    X(VelaSim_SetDelay)             \
+    X(VelaSim_GetCallLog)           \
+    X(VelaSim_ClearCallLog)         \
+    X(VelaSim_SetStateFile)         \
     X(VelaSim_GetDeviceJson)

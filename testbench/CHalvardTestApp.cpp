@@ -42,14 +42,3 @@ int CHalvardTestApp::Run() {
     return 0;
 }
 
-bool CHalvardTestApp::HasDisplay() {
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-    return true;
-#else
-    auto set = [](const char* name) {
-        const char* v = std::getenv(name);
-        return v != nullptr && *v != '\0';
-    };
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
-#endif
-}

@@ -20,9 +20,6 @@ public:
 
     int Run();
 
-    // False when no display is reachable and no platform was chosen explicitly.
-    static bool HasDisplay();
-
 private:
     bool m_showExpert = false;
 };

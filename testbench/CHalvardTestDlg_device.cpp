@@ -11,6 +11,7 @@
 #include "CHalvardTestDlg.h"
 #include "CSubDlgBase.h"
 #include "message_service.h"
+#include "sdk_text.h"
 #include "module_chain_view.h"
 #include "status_panel_box.h"
 
@@ -19,17 +20,7 @@ namespace mb = halvard::mb;
 
 namespace {
 
-QString FromVela(const VelaChar* text, int capacity) {
-    int n = 0;
-    while (n < capacity && text[n] != 0)
-        ++n;
-    return QString(reinterpret_cast<const QChar*>(text), n);
-}
 
-VelaString ToVela(const QString& text) {
-    return VelaString(reinterpret_cast<const VelaChar*>(text.utf16()),
-                      static_cast<size_t>(text.size()));
-}
 
 }  // namespace
 
@@ -44,7 +35,7 @@ void CHalvardTestDlg::OnRefresh() {
     for (int i = 0; i < count; ++i) {
         const DeviceListEntry& entry = list->entries[i];
         if ((entry.type & kDeviceTypeMask) == kDeviceTypeFamily)
-            m_deviceSelector->addItem(FromVela(entry.name, 256));
+            m_deviceSelector->addItem(halvard::FromSdkText(entry.name, 256));
     }
     if (m_deviceSelector->count() > 0)
         m_deviceSelector->setCurrentIndex(0);
@@ -62,7 +53,7 @@ void CHalvardTestDlg::OnConnect() {
 
 void CHalvardTestDlg::Connect() {
     const QString deviceId = m_deviceSelector->currentText();
-    const VelaString device = ToVela(deviceId);
+    const VelaString device = halvard::ToSdkText(deviceId);
     VelaHandle handle = 0;
     if (m_binding.VelaDCL_OpenDevice == nullptr ||
         m_binding.VelaDCL_OpenDevice(&handle, device.c_str(), 1, 2) != 0 || handle == 0)

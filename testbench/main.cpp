@@ -5,9 +5,10 @@
 #include <cstdio>
 
 #include "CHalvardTestApp.h"
+#include "program_support.h"
 
 int main(int argc, char* argv[]) {
-    if (!CHalvardTestApp::HasDisplay()) {
+    if (!halvard::HasDisplay()) {
         std::fprintf(stderr,
                      "HalvardTest needs a graphical desktop: no display was found (DISPLAY and "
                      "WAYLAND_DISPLAY are unset).\nStart it from a desktop session, or set "

@@ -69,8 +69,7 @@ FlipMovePlan PlanFlipMove(const std::vector<std::uint8_t>& chain, std::uint8_t g
                           std::uint8_t current);
 
 // The neighbour of `module` in the chain: direction 1 = next, 0 = previous; 0xFF when none.
-std::uint8_t Neighbour(const std::vector<std::uint8_t>& chain, std::uint8_t module,
-                       int direction);
+std::uint8_t Neighbour(const std::vector<std::uint8_t>& chain, std::uint8_t module, int direction);
 
 // The 6-byte key-lock command: 0x60 0x16, module, token (little-endian), 1 lock / 2 unlock.
 std::array<std::uint8_t, 6> KeyLockFrame(std::uint8_t module, std::uint16_t token, bool lock);

@@ -28,7 +28,8 @@ protected:
 };
 
 TEST_F(ProfileTest, SectionsAndKeysIgnoreCaseAndBlanks) {
-    QString path = Write("; comment\r\n[ config ]\r\n  AutoSave =  yes  \r\nSAVEPATH=D:\\Logs\\x\r\n");
+    QString path =
+        Write("; comment\r\n[ config ]\r\n  AutoSave =  yes  \r\nSAVEPATH=D:\\Logs\\x\r\n");
     EXPECT_EQ(Read(path, "CONFIG", "AUTOSAVE"), QStringLiteral("yes"));
     EXPECT_EQ(Read(path, "Config", "savepath"), QStringLiteral("D:\\Logs\\x"));
 }

@@ -45,8 +45,8 @@ TEST(MessageService, HandlerSeesTextStyleAndAnswers) {
         seen = r;
         return halvard::mb::kIdNo;
     });
-    int answer = halvard::MessageService::Show(
-        nullptr, QStringLiteral("Continue Anyway ?"), halvard::mb::kYesNo | halvard::mb::kIconWarning);
+    int answer = halvard::MessageService::Show(nullptr, QStringLiteral("Continue Anyway ?"),
+                                               halvard::mb::kYesNo | halvard::mb::kIconWarning);
     halvard::MessageService::SetHandler({});
     EXPECT_EQ(answer, halvard::mb::kIdNo);
     EXPECT_EQ(seen.text, QStringLiteral("Continue Anyway ?"));

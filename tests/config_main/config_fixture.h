@@ -30,7 +30,8 @@ protected:
             return answers.empty() ? halvard::mb::kIdOk : TakeAnswer();
         });
         halvard::ModalHook::SetHandler([this](QDialog& d) {
-            if (dialogs.empty()) return static_cast<int>(QDialog::Rejected);
+            if (dialogs.empty())
+                return static_cast<int>(QDialog::Rejected);
             auto next = std::move(dialogs.front());
             dialogs.pop_front();
             return next(d);
@@ -74,7 +75,8 @@ protected:
     }
     QStringList MessageTexts() const {
         QStringList out;
-        for (const auto& m : messages) out << m.text;
+        for (const auto& m : messages)
+            out << m.text;
         return out;
     }
 

@@ -1,6 +1,6 @@
 // Device discovery, the choice of open function, the login prompt and disconnection.
-#include <QLineEdit>
 #include <QJsonDocument>
+#include <QLineEdit>
 #include <QTest>
 
 #include "config_fixture.h"
@@ -53,14 +53,16 @@ TEST_F(Login, RefreshAsksForNetworkPrintersOnlyWhenAllowed) {
     auto calls = sim.Calls(QStringLiteral("Vela_ExGetDeviceList"));
     ASSERT_EQ(calls.size(), 1);
     EXPECT_EQ(calls[0].value(QStringLiteral("args")).toArray().at(0).toInt(), 1);
-    EXPECT_EQ(Find<QComboBox>("deviceSelector")->findText(QStringLiteral("NET-CardPrinter-03")), -1);
+    EXPECT_EQ(Find<QComboBox>("deviceSelector")->findText(QStringLiteral("NET-CardPrinter-03")),
+              -1);
 
     Find<QCheckBox>("allowNetworkPrinter")->setChecked(true);
     ButtonNamed("refresh")->click();
     calls = sim.Calls(QStringLiteral("Vela_ExGetDeviceList"));
     ASSERT_EQ(calls.size(), 2);
     EXPECT_EQ(calls[1].value(QStringLiteral("args")).toArray().at(0).toInt(), 7);
-    EXPECT_NE(Find<QComboBox>("deviceSelector")->findText(QStringLiteral("NET-CardPrinter-03")), -1);
+    EXPECT_NE(Find<QComboBox>("deviceSelector")->findText(QStringLiteral("NET-CardPrinter-03")),
+              -1);
 }
 
 TEST_F(Login, OnlyCardPrinterTypesAreListed) {
@@ -102,9 +104,8 @@ TEST_F(Login, TheDeviceTextChoosesTheOpenFunction) {
         sim.VelaSim_ClearCallLog();
         w.ConnectDevice(QString::fromUtf8(c.text));
         EXPECT_EQ(OpenedWith(sim), QString::fromUtf8(c.expected)) << c.text;
-        QJsonArray args = sim.Calls(QString::fromUtf8(c.expected))[0]
-                              .value(QStringLiteral("args"))
-                              .toArray();
+        QJsonArray args =
+            sim.Calls(QString::fromUtf8(c.expected))[0].value(QStringLiteral("args")).toArray();
         if (QByteArray(c.expected) == "VelaDCL_ExOpenDevice") {
             EXPECT_EQ(args, (QJsonArray{QString::fromUtf8(c.text), 1, 1})) << c.text;
         } else {
@@ -268,7 +269,8 @@ TEST_F(Login, ThePasswordNeverReachesTheProgramsOutput) {
     qInstallMessageHandler(previous);
     ASSERT_EQ(w.LoginPassword(), QStringLiteral("S3cr#t"));
     EXPECT_GE(output.size(), 252) << "the binding's trace lines were captured";
-    for (const QString& line : output) EXPECT_FALSE(line.contains(QStringLiteral("S3cr#t")));
+    for (const QString& line : output)
+        EXPECT_FALSE(line.contains(QStringLiteral("S3cr#t")));
     for (const QJsonObject& call : sim.Calls())
         EXPECT_FALSE(QJsonDocument(call).toJson().contains("S3cr#t"))
             << call.value(QStringLiteral("fn")).toString().toStdString();

@@ -36,7 +36,8 @@ protected:
         for (const std::string& l : lines) {
             std::smatch m;
             EXPECT_TRUE(std::regex_match(l, m, pattern)) << l;
-            if (m.size() == 3) out.push_back({m[1], m[2]});
+            if (m.size() == 3)
+                out.push_back({m[1], m[2]});
         }
         return out;
     }
@@ -53,7 +54,8 @@ protected:
 
 bool StillMapped(const char* path) {
     void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
-    if (handle) dlclose(handle);
+    if (handle)
+        dlclose(handle);
     return handle != nullptr;
 }
 
@@ -80,7 +82,8 @@ TEST_F(BindingTest, MissingUserMemoryExportsStillBind) {
     ASSERT_EQ(traced.size(), 252u);
     std::set<std::string> missing;
     for (const TraceLine& t : traced)
-        if (t.address == "00000000") missing.insert(t.name);
+        if (t.address == "00000000")
+            missing.insert(t.name);
     EXPECT_EQ(missing, (std::set<std::string>{"Vela_ReadUserMemory", "Vela_WriteUserMemory"}));
     EXPECT_EQ(binding.Vela_ReadUserMemory, nullptr);
     EXPECT_NE(binding.Vela_GetStatus, nullptr);
@@ -93,7 +96,8 @@ TEST_F(BindingTest, MissingRequiredExportFailsAndReleasesTheLibrary) {
     ASSERT_EQ(traced.size(), 252u);
     int missing = 0;
     for (const TraceLine& t : traced)
-        if (t.address == "00000000") ++missing;
+        if (t.address == "00000000")
+            ++missing;
     EXPECT_EQ(missing, 1);  // only Vela_GetStatus
     EXPECT_FALSE(binding.IsLoaded());
     EXPECT_EQ(binding.m_hModule, nullptr);
@@ -173,7 +177,8 @@ TEST_F(BindingTest, HeadSerialRoundTripsThroughTheSimulator) {
     EXPECT_EQ(version, u"V2.1.07 (2026-10-14)");
     QList<QJsonObject> calls = sim.Calls();
     ASSERT_EQ(calls.size(), 2);
-    EXPECT_EQ(calls[0].value(QStringLiteral("fn")).toString(), QStringLiteral("Vela_ExSelectDevice"));
+    EXPECT_EQ(calls[0].value(QStringLiteral("fn")).toString(),
+              QStringLiteral("Vela_ExSelectDevice"));
     EXPECT_EQ(calls[0].value(QStringLiteral("args")).toArray().at(1).toInt(), 64);
     EXPECT_EQ(calls[1].value(QStringLiteral("fn")).toString(), QStringLiteral("Vela_GetVersion"));
 }
@@ -209,11 +214,14 @@ TEST_F(BindingTest, UnloadClosesAnOpenConnectionFirstAndTwiceIsHarmless) {
 
 VelaResult VELA_API FakeGetSerial(VelaHandle, VelaChar* text, std::int32_t* capacity) {
     // Fills the whole buffer with no terminator and claims a far larger length.
-    for (int i = 0; i < *capacity; ++i) text[i] = u'S';
+    for (int i = 0; i < *capacity; ++i)
+        text[i] = u'S';
     *capacity = 5000;
     return 0;
 }
-VelaResult VELA_API FakeAnything(VelaHandle) { return 0; }
+VelaResult VELA_API FakeAnything(VelaHandle) {
+    return 0;
+}
 
 TEST(BindingUntrusted, TextsAreReadOnlyUpToTheirBuffer) {
     CVelaCommBinding binding;

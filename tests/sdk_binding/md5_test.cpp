@@ -18,7 +18,9 @@ std::string Hex(const vela::Md5Digest& d) {
     return out;
 }
 
-std::string Md5Hex(const std::string& text) { return Hex(vela::Md5::Of(text.data(), text.size())); }
+std::string Md5Hex(const std::string& text) {
+    return Hex(vela::Md5::Of(text.data(), text.size()));
+}
 
 TEST(Md5, Rfc1321TestSuite) {
     EXPECT_EQ(Md5Hex(""), "d41d8cd98f00b204e9800998ecf8427e");
@@ -36,7 +38,8 @@ TEST(Md5, Rfc1321TestSuite) {
 TEST(Md5, FeedingInPiecesGivesTheSameDigest) {
     const std::string text(1000, 'x');
     vela::Md5 md5;
-    for (size_t i = 0; i < text.size(); i += 7) md5.Update(text.data() + i, std::min<size_t>(7, text.size() - i));
+    for (size_t i = 0; i < text.size(); i += 7)
+        md5.Update(text.data() + i, std::min<size_t>(7, text.size() - i));
     EXPECT_EQ(Hex(md5.Final()), Md5Hex(text));
 }
 

@@ -17,7 +17,8 @@ namespace {
 
 QString Name(const DeviceListEntry& e) {
     int n = 0;
-    while (n < 256 && e.name[n]) ++n;
+    while (n < 256 && e.name[n])
+        ++n;
     return QString(reinterpret_cast<const QChar*>(e.name), n);
 }
 
@@ -84,7 +85,8 @@ TEST_F(SimulatorTest, SerialWriteWithAWrongDigestIsRefused) {
     const std::uint8_t wrong[16] = {1, 2, 3};
     EXPECT_EQ(b.Device(b.Vela_ExSetSerial, u"abc", 3, wrong, 16), sim::kErrTagMismatch);
     EXPECT_EQ(b.Device(b.Vela_ExSetHeadSerial, u"abc", 3, wrong, 16), sim::kErrTagMismatch);
-    EXPECT_EQ(sim->Device().value(QStringLiteral("serial")).toString(), QStringLiteral("HV2026000101"));
+    EXPECT_EQ(sim->Device().value(QStringLiteral("serial")).toString(),
+              QStringLiteral("HV2026000101"));
     EXPECT_EQ(b.WriteSerial(u"NEW-1"), 0);
     EXPECT_EQ(sim->Device().value(QStringLiteral("serial")).toString(), QStringLiteral("NEW-1"));
     std::int32_t tiny = 3;
@@ -121,7 +123,8 @@ TEST_F(SimulatorTest, ConnectedModulesFollowTheScenario) {
     ASSERT_EQ(b.Device(b.Vela_GetConnectedDevices, &list), 0);
     ASSERT_EQ(list.count, 6);
     const int expected[] = {0x10, 0x40, 0x61, 0x62, 0x50, 0x70};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(list.entries[i].id, expected[i]);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(list.entries[i].id, expected[i]);
     sim->Fresh("twelve-modules");
     b.m_hDevice = Open();
     ASSERT_EQ(b.Device(b.Vela_GetConnectedDevices, &list), 0);
@@ -201,9 +204,11 @@ TEST_F(SimulatorTest, PersistentStateSurvivesARestart) {
     ASSERT_EQ(b.WriteHeadSerial(u"KEPT-7"), 0);
     // A restart: clean scenario, then the state file is read again.
     sim->Fresh();
-    EXPECT_NE(sim->Device().value(QStringLiteral("headSerial")).toString(), QStringLiteral("KEPT-7"));
+    EXPECT_NE(sim->Device().value(QStringLiteral("headSerial")).toString(),
+              QStringLiteral("KEPT-7"));
     sim->VelaSim_SetStateFile(file.constData());
-    EXPECT_EQ(sim->Device().value(QStringLiteral("headSerial")).toString(), QStringLiteral("KEPT-7"));
+    EXPECT_EQ(sim->Device().value(QStringLiteral("headSerial")).toString(),
+              QStringLiteral("KEPT-7"));
     sim->VelaSim_SetStateFile(nullptr);
 }
 
@@ -216,11 +221,16 @@ TEST_F(SimulatorTest, ConcurrentCallersSeeConsistentAnswers) {
             for (int i = 0; i < 300; ++i) {
                 std::uint64_t status = 0;
                 std::uint8_t state = 0;
-                if (b.Vela_GetStatus(h, 0x40, &status) != 0) ++failures;
-                if (b.Vela_GetModuleState(h, 0x10, &state) != 0) ++failures;
-                if (t == 0 && i % 50 == 0) b.Vela_ToggleManualMode(h);
-                if (t == 1 && i % 60 == 0) sim->VelaSim_SetStatusBits(nullptr, 0x61, 1, 0);
-                if (t == 2 && i % 70 == 0) sim->VelaSim_ClearCallLog();
+                if (b.Vela_GetStatus(h, 0x40, &status) != 0)
+                    ++failures;
+                if (b.Vela_GetModuleState(h, 0x10, &state) != 0)
+                    ++failures;
+                if (t == 0 && i % 50 == 0)
+                    b.Vela_ToggleManualMode(h);
+                if (t == 1 && i % 60 == 0)
+                    sim->VelaSim_SetStatusBits(nullptr, 0x61, 1, 0);
+                if (t == 2 && i % 70 == 0)
+                    sim->VelaSim_ClearCallLog();
                 VelaHandle extra = 0;
                 if (t == 3 && i % 40 == 0 &&
                     b.VelaDCL_OpenDevice(&extra, u"[USB2] Halvard Card Printer", 1, 2) == 0)
@@ -228,7 +238,8 @@ TEST_F(SimulatorTest, ConcurrentCallersSeeConsistentAnswers) {
             }
         });
     }
-    for (std::thread& th : threads) th.join();
+    for (std::thread& th : threads)
+        th.join();
     EXPECT_EQ(failures.load(), 0);
 }
 

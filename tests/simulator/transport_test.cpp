@@ -38,8 +38,14 @@ TEST_F(Transport, ACardWalksFromInputHopperToOutput) {
     EXPECT_EQ(Card(), 0x40);
     EXPECT_TRUE(Status(0x40) & (1ull << 25)) << "printer detects the card";
     EXPECT_EQ(State(0x40) & 0x04, 0x04);
-    EXPECT_EQ(sim->Device().value(QStringLiteral("modules")).toArray().at(0).toObject()
-                  .value(QStringLiteral("cards")).toInt(), 99);
+    EXPECT_EQ(sim->Device()
+                  .value(QStringLiteral("modules"))
+                  .toArray()
+                  .at(0)
+                  .toObject()
+                  .value(QStringLiteral("cards"))
+                  .toInt(),
+              99);
     ASSERT_EQ(b.Device(b.Vela_CardMove2, 0x40, 0, 0x50, 0, 0), 0);
     ASSERT_EQ(b.Device(b.Vela_CardMove2, 0x50, 0, 0x70, 0, 0), 0);
     EXPECT_EQ(Card(), 0x70);
@@ -61,7 +67,8 @@ TEST_F(Transport, MovesThatCannotHappenAreRefused) {
 
 TEST_F(Transport, AnEmptyHopperGivesNoCard) {
     ASSERT_EQ(sim->VelaSim_LoadScenario(R"({"devices": [{"name": "P", "modules":
-        [{"id": 16, "cards": 0}, {"id": 64}, {"id": 112}]}]})"), 0);
+        [{"id": 16, "cards": 0}, {"id": 64}, {"id": 112}]}]})"),
+              0);
     sim->VelaSim_SetTimeScale(0);
     ASSERT_EQ(b.VelaDCL_OpenDevice(&b.m_hDevice, u"P", 1, 2), 0);
     EXPECT_TRUE(Status(0x10) & (1ull << 26)) << "empty card";
@@ -123,12 +130,20 @@ TEST_F(Transport, ErrorBinAndPositionsNeedTheCardThere) {
 TEST_F(Transport, KeyLockNeedsTheHeldToken) {
     std::uint16_t token = 0xFFFF;
     ASSERT_EQ(b.Device(b.Vela_RequestPreemption, &token), 0);
-    std::uint8_t lock[6] = {0x60, 0x16, 0x40, static_cast<std::uint8_t>(token & 0xFF),
-                            static_cast<std::uint8_t>(token >> 8), 1};
+    std::uint8_t lock[6] = {0x60,
+                            0x16,
+                            0x40,
+                            static_cast<std::uint8_t>(token & 0xFF),
+                            static_cast<std::uint8_t>(token >> 8),
+                            1};
     ASSERT_EQ(b.Device(b.Vela_ExCmdSend, lock, 6), 0);
     EXPECT_TRUE(Status(0x40) & (1ull << 24)) << "key locked state";
-    std::uint8_t wrong[6] = {0x60, 0x16, 0x40, static_cast<std::uint8_t>((token + 1) & 0xFF),
-                             static_cast<std::uint8_t>(token >> 8), 2};
+    std::uint8_t wrong[6] = {0x60,
+                             0x16,
+                             0x40,
+                             static_cast<std::uint8_t>((token + 1) & 0xFF),
+                             static_cast<std::uint8_t>(token >> 8),
+                             2};
     EXPECT_EQ(b.Device(b.Vela_ExCmdSend, wrong, 6), sim::kErrNotPreempted);
     EXPECT_TRUE(Status(0x40) & (1ull << 24));
     lock[5] = 2;

@@ -25,7 +25,8 @@ SimControl::SimControl() {
 }
 
 SimControl::~SimControl() {
-    if (m_ownLibrary) vela::platform::CloseLibrary(m_ownLibrary);
+    if (m_ownLibrary)
+        vela::platform::CloseLibrary(m_ownLibrary);
 }
 
 void SimControl::Fresh(const char* preset) {
@@ -39,20 +40,24 @@ void SimControl::Fresh(const char* preset) {
 
 QList<QJsonObject> SimControl::Calls(const QString& fn) const {
     QList<QJsonObject> calls;
-    if (VelaSim_GetCallLog == nullptr) return calls;
+    if (VelaSim_GetCallLog == nullptr)
+        return calls;
     int size = VelaSim_GetCallLog(nullptr, 0);
     std::string text(static_cast<size_t>(size) + 1, '\0');
     VelaSim_GetCallLog(text.data(), size + 1);
     for (const QByteArray& line : QByteArray(text.c_str()).split('\n')) {
-        if (line.isEmpty()) continue;
+        if (line.isEmpty())
+            continue;
         QJsonObject call = QJsonDocument::fromJson(line).object();
-        if (fn.isEmpty() || call.value(QStringLiteral("fn")).toString() == fn) calls.append(call);
+        if (fn.isEmpty() || call.value(QStringLiteral("fn")).toString() == fn)
+            calls.append(call);
     }
     return calls;
 }
 
 QJsonObject SimControl::Device(const char* name) const {
-    if (VelaSim_GetDeviceJson == nullptr) return {};
+    if (VelaSim_GetDeviceJson == nullptr)
+        return {};
     int size = VelaSim_GetDeviceJson(name, nullptr, 0);
     std::string text(static_cast<size_t>(size) + 1, '\0');
     VelaSim_GetDeviceJson(name, text.data(), size + 1);

@@ -14,7 +14,9 @@
 namespace halvard::test {
 
 // Path of the built simulator library.
-inline const char* SimulatorLibrary() { return HALVARD_SIM_LIBRARY; }
+inline const char* SimulatorLibrary() {
+    return HALVARD_SIM_LIBRARY;
+}
 
 class SimControl {
 public:

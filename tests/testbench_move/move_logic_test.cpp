@@ -9,7 +9,9 @@ using move::Entry;
 
 namespace {
 
-Entry E(const char* text, int data) { return Entry{QString::fromLatin1(text), data}; }
+Entry E(const char* text, int data) {
+    return Entry{QString::fromLatin1(text), data};
+}
 
 TEST(MoveLabels, ShortLabelsByModuleType) {
     EXPECT_EQ(move::ModuleShortLabel(0x10), QStringLiteral("I  [10]"));
@@ -27,9 +29,8 @@ TEST(MoveLabels, ShortLabelsByModuleType) {
 
 TEST(MoveSelectors, HopperPrinterOutputChain) {
     move::Selectors s = move::BuildSelectors({0x10, 0x40, 0x70}, nullptr);
-    EXPECT_EQ(s.currentModule,
-              (Entries{E("out [FF]", 0xFF), E("I  [10]", 0x10), E("P  [40]", 0x40),
-                       E("O  [70]", 0x70)}));
+    EXPECT_EQ(s.currentModule, (Entries{E("out [FF]", 0xFF), E("I  [10]", 0x10), E("P  [40]", 0x40),
+                                        E("O  [70]", 0x70)}));
     EXPECT_EQ(move::DefaultPositionIndex(s.currentModule), 1) << "the input hopper";
     EXPECT_EQ(s.moveDestination,
               (Entries{E("P  [40]", 0x40), E("O  [70]", 0x70), E("out [FF]", 0xFF)}));
@@ -45,8 +46,8 @@ TEST(MoveSelectors, FullChainPutsFlippersEverywhereTheyBelong) {
     EXPECT_EQ(s.flipper, flippers);
     EXPECT_EQ(s.flipMoveFlipper, flippers);
     EXPECT_EQ(s.errorBin, flippers);
-    EXPECT_EQ(s.ejectDestination, (Entries{E("out [FF]", 0xFF), E("F  [61]", 0x61),
-                                           E("F  [62]", 0x62)}));
+    EXPECT_EQ(s.ejectDestination,
+              (Entries{E("out [FF]", 0xFF), E("F  [61]", 0x61), E("F  [62]", 0x62)}));
     EXPECT_EQ(s.giveTo.size(), 4u);
 }
 
