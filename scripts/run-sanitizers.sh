@@ -15,7 +15,7 @@ for kind in "${kinds[@]}"; do
           [ -d "$root/tests/testbench_movepage" ] && targets+=(testbench_movepage_tests)
           export TSAN_OPTIONS="suppressions=$root/tests/tsan.supp halt_on_error=0" ;;
     asan) flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
-          targets=(sdk_binding_tests config_file_tests testbench_core_tests config_model_tests common_tests)
+          targets=(sdk_binding_tests config_file_tests testbench_core_tests config_model_tests common_tests simulator_tests config_page_tests testbench_move_logic_tests)
           export ASAN_OPTIONS=detect_leaks=0 ;;
     *) echo "unknown kind $kind" >&2; exit 2 ;;
   esac
