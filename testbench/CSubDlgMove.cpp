@@ -189,7 +189,7 @@ void CSubDlgMove::BuildControls() {
     m_keyLock = button(QStringLiteral("(Key) Lock Printer"), "keyLock");
     m_keyUnlock = button(QStringLiteral("(Key) Unlock Printer"), "keyUnlock");
     grid->addWidget(m_keyLock, row, 0);
-    grid->addWidget(m_keyUnlock, row, 2);
+    grid->addWidget(m_keyUnlock, row, 1, 1, 2);
     ++row;
 
     // Service commands kept off screen.
