@@ -476,6 +476,11 @@ QJsonObject Simulator::DeviceJson(const Device& d) const {
     QJsonArray modules;
     for (const Module& m : d.modules) {
         QJsonObject o{{QStringLiteral("id"), m.id}, {QStringLiteral("cards"), m.cards}};
+        if (!m.hoppers.empty()) {
+            QJsonArray cards;
+            for (int n : m.hopperCards) cards.append(n);
+            o.insert(QStringLiteral("hopperCards"), cards);
+        }
         modules.append(o);
     }
     QJsonObject config;

@@ -137,13 +137,18 @@ extern "C" VelaResult VELA_API Vela_CardEject2(VelaHandle h, std::int32_t module
                 if (dest == nullptr)
                     return kErrNoModule;
                 if (dest->Type() == 0x2) {
-                    // Back into one of the multi-input hopper's hoppers.
-                    int line = (extra >> 16) & 0xF;
+                    // Back into one of the multi-input hopper's hoppers; a hopper that is
+                    // not fitted cannot take it.
+                    const int line = (extra >> 16) & 0xF;
+                    if (dest->Busy(s.Now())) return kErrBusy;
+                    size_t target = dest->hoppers.size();
                     for (size_t i = 0; i < dest->hoppers.size(); ++i)
                         if (dest->hoppers[i] == line || line == 0) {
-                            ++dest->hopperCards[i];
+                            target = i;
                             break;
                         }
+                    if (target == dest->hoppers.size()) return kErrBadArgument;
+                    ++dest->hopperCards[target];
                     d->cardModule = kNoCard;
                 } else if (dest->Type() == 0x6) {
                     d->cardModule = destination;

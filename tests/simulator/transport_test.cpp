@@ -85,6 +85,24 @@ TEST_F(Transport, MultiInputHopperFeedsFromTheChosenLine) {
     EXPECT_EQ(Card(), 0x40);
 }
 
+TEST_F(Transport, EjectIntoAMultiInputHopperNeedsAFittedHopper) {
+    sim->Fresh("multi-hopper");
+    ASSERT_EQ(b.VelaDCL_OpenDevice(&b.m_hDevice, u"[USB1] Halvard Card Printer", 1, 2), 0);
+    ASSERT_EQ(sim->VelaSim_SetCardModule(nullptr, 0x40), 0);
+    EXPECT_EQ(b.Device(b.Vela_CardEject2, 0x40, 0, 0x20, 0x20001), sim::kErrBadArgument)
+        << "hopper 2 is not fitted";
+    EXPECT_EQ(Card(), 0x40) << "the refused card stays where it was";
+    const auto cardsOf = [this](int index) {
+        return sim->Device().value(QStringLiteral("modules")).toArray().at(0).toObject()
+            .value(QStringLiteral("hopperCards")).toArray().at(index).toInt(-1);
+    };
+    const int before = cardsOf(1);
+    ASSERT_GE(before, 0);
+    ASSERT_EQ(b.Device(b.Vela_CardEject2, 0x40, 0, 0x20, 0x30001), 0);
+    EXPECT_EQ(Card(), 0xFF);
+    EXPECT_EQ(cardsOf(1), before + 1) << "back into hopper 3";
+}
+
 TEST_F(Transport, CardFlipTurnsTheCardAndGivesItBack) {
     ASSERT_EQ(sim->VelaSim_SetCardModule(nullptr, 0x40), 0);
     EXPECT_TRUE(Status(0x61) & (1ull << 23)) << "faced to top";
