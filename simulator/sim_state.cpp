@@ -478,7 +478,8 @@ QJsonObject Simulator::DeviceJson(const Device& d) const {
         QJsonObject o{{QStringLiteral("id"), m.id}, {QStringLiteral("cards"), m.cards}};
         if (!m.hoppers.empty()) {
             QJsonArray cards;
-            for (int n : m.hopperCards) cards.append(n);
+            for (int n : m.hopperCards)
+                cards.append(n);
             o.insert(QStringLiteral("hopperCards"), cards);
         }
         modules.append(o);

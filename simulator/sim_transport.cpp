@@ -140,14 +140,16 @@ extern "C" VelaResult VELA_API Vela_CardEject2(VelaHandle h, std::int32_t module
                     // Back into one of the multi-input hopper's hoppers; a hopper that is
                     // not fitted cannot take it.
                     const int line = (extra >> 16) & 0xF;
-                    if (dest->Busy(s.Now())) return kErrBusy;
+                    if (dest->Busy(s.Now()))
+                        return kErrBusy;
                     size_t target = dest->hoppers.size();
                     for (size_t i = 0; i < dest->hoppers.size(); ++i)
                         if (dest->hoppers[i] == line || line == 0) {
                             target = i;
                             break;
                         }
-                    if (target == dest->hoppers.size()) return kErrBadArgument;
+                    if (target == dest->hoppers.size())
+                        return kErrBadArgument;
                     ++dest->hopperCards[target];
                     d->cardModule = kNoCard;
                 } else if (dest->Type() == 0x6) {

@@ -41,4 +41,3 @@ int CHalvardTestApp::Run() {
     dialog.exec();
     return 0;
 }
-

@@ -11,18 +11,14 @@
 #include "CHalvardTestDlg.h"
 #include "CSubDlgBase.h"
 #include "message_service.h"
-#include "sdk_text.h"
 #include "module_chain_view.h"
+#include "sdk_text.h"
 #include "status_panel_box.h"
 
 using halvard::MessageService;
 namespace mb = halvard::mb;
 
-namespace {
-
-
-
-}  // namespace
+namespace {}  // namespace
 
 void CHalvardTestDlg::OnRefresh() {
     // The SDK writes the whole record, so the buffer is the whole record.

@@ -281,7 +281,9 @@ void CSubDlgMove::OnModulesChanged(const ConnectedModuleList& modules) {
     OnPageShown();
 }
 
-void CSubDlgMove::OnPageShown() { UpdateControls(Connected()); }
+void CSubDlgMove::OnPageShown() {
+    UpdateControls(Connected());
+}
 
 void CSubDlgMove::UpdateControls(bool connected) {
     const std::uint8_t current = GetCurrentModule();

@@ -93,8 +93,15 @@ TEST_F(Transport, EjectIntoAMultiInputHopperNeedsAFittedHopper) {
         << "hopper 2 is not fitted";
     EXPECT_EQ(Card(), 0x40) << "the refused card stays where it was";
     const auto cardsOf = [this](int index) {
-        return sim->Device().value(QStringLiteral("modules")).toArray().at(0).toObject()
-            .value(QStringLiteral("hopperCards")).toArray().at(index).toInt(-1);
+        return sim->Device()
+            .value(QStringLiteral("modules"))
+            .toArray()
+            .at(0)
+            .toObject()
+            .value(QStringLiteral("hopperCards"))
+            .toArray()
+            .at(index)
+            .toInt(-1);
     };
     const int before = cardsOf(1);
     ASSERT_GE(before, 0);
