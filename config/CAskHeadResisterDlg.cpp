@@ -1,5 +1,7 @@
 #include "CAskHeadResisterDlg.h"
 
+#include "dialog_buttons.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,23 +21,7 @@ CAskHeadResisterDlg::CAskHeadResisterDlg(QWidget* parent) : QDialog(parent) {
     row->addWidget(label);
     row->addWidget(m_edit, 1);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(ok, &QPushButton::clicked, this, &CAskHeadResisterDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CAskHeadResisterDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(row);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddContentAndButtons(*this, row, DefaultButton::Ok);
 
     m_edit->setText(QString::number(headResistorMemo).left(kMaxTextLength));
     m_edit->setFocus();

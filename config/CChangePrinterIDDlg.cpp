@@ -1,5 +1,7 @@
 #include "CChangePrinterIDDlg.h"
 
+#include "dialog_buttons.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -37,24 +39,7 @@ CChangePrinterIDDlg::CChangePrinterIDDlg(const QString& currentId, QWidget* pare
     form->addRow(currentLabel, m_current);
     form->addRow(changeLabel, m_change);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setAutoDefault(false);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CChangePrinterIDDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CChangePrinterIDDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddContentAndButtons(*this, form, DefaultButton::Cancel);
 
     m_current->setText(currentId);
     m_change->setFocus();

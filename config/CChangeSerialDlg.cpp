@@ -1,5 +1,7 @@
 #include "CChangeSerialDlg.h"
 
+#include "dialog_buttons.h"
+
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -43,22 +45,7 @@ CChangeSerialDlg::CChangeSerialDlg(const HeadChange& preset, bool showSerial, QW
     // Hidden rows take no room: the rows below move up and the dialog shrinks.
     form->setRowVisible(0, showSerial);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(ok, &QPushButton::clicked, this, &CChangeSerialDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CChangeSerialDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddContentAndButtons(*this, form, DefaultButton::None);
 
     (showSerial ? m_serial : m_headSerial)->setFocus();
 }

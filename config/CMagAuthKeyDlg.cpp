@@ -1,5 +1,7 @@
 #include "CMagAuthKeyDlg.h"
 
+#include "dialog_buttons.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,26 +19,10 @@ CMagAuthKeyDlg::CMagAuthKeyDlg(QWidget* parent) : QDialog(parent) {
     label->setAlignment(Qt::AlignCenter);
     label->setBuddy(m_edit);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setAutoDefault(false);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CMagAuthKeyDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CMagAuthKeyDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch(1);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
-    layout->addWidget(m_edit);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* content = new QVBoxLayout;
+    content->addWidget(label);
+    content->addWidget(m_edit);
+    AddContentAndButtons(*this, content, DefaultButton::Cancel, true);
     m_edit->setFocus();
 }
 

@@ -1,5 +1,7 @@
 #include "CUserPWDlg.h"
 
+#include "dialog_buttons.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,23 +34,7 @@ CUserPWDlg::CUserPWDlg(QWidget* parent) : QDialog(parent) {
         form->addRow(label, edit);
     }
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("ok"));
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(m_ok, &QPushButton::clicked, this, &CUserPWDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CUserPWDlg::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_ok = AddContentAndButtons(*this, form, DefaultButton::Ok).ok;
 
     connect(m_new, &QLineEdit::textEdited, this, &CUserPWDlg::UpdateOk);
     connect(m_confirm, &QLineEdit::textEdited, this, &CUserPWDlg::UpdateOk);

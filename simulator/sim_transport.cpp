@@ -75,6 +75,22 @@ void Finish(Simulator& s, Module& m, int ms, bool queued) {
         s.BlockFor(ms);
 }
 
+// "Card Flip" arms a flipper to turn the card that arrives and give it back; "Card Flip Move"
+// stages one to turn the card that passes through.
+VelaResult ArmFlipper(const char* fn, VelaHandle h, std::int32_t module, std::int32_t bits,
+                      std::int32_t flags, bool Module::*stage) {
+    return Simulator::Instance().Run(fn, {h, module, bits, flags}, [&](Simulator& s) {
+        Device* d;
+        Module* m;
+        if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+            return r;
+        if (m->Type() != 0x6)
+            return kErrBadArgument;
+        m->*stage = true;
+        return kOk;
+    });
+}
+
 }  // namespace
 
 extern "C" VelaResult VELA_API Vela_CardMove2(VelaHandle h, std::int32_t source,
@@ -166,17 +182,7 @@ extern "C" VelaResult VELA_API Vela_CardEject2(VelaHandle h, std::int32_t module
 
 extern "C" VelaResult VELA_API Vela_CardPass(VelaHandle h, std::int32_t module,
                                              std::int32_t passFlags, std::int32_t flags) {
-    return Simulator::Instance().Run("Vela_CardPass", {h, module, passFlags, flags},
-                                     [&](Simulator& s) {
-                                         Device* d;
-                                         Module* m;
-                                         if (VelaResult r = Target(s, h, module, d, m); r != kOk)
-                                             return r;
-                                         if (m->Type() != 0x6)
-                                             return kErrBadArgument;
-                                         m->armedPass = true;
-                                         return kOk;
-                                     });
+    return ArmFlipper("Vela_CardPass", h, module, passFlags, flags, &Module::armedPass);
 }
 
 extern "C" VelaResult VELA_API Vela_CardMoveQuick(VelaHandle h, std::int32_t module,
@@ -235,17 +241,7 @@ extern "C" VelaResult VELA_API Vela_CardIn(VelaHandle h, std::int32_t module,
 
 extern "C" VelaResult VELA_API Vela_CardFlipPass(VelaHandle h, std::int32_t module,
                                                  std::int32_t flipFlags, std::int32_t flags) {
-    return Simulator::Instance().Run("Vela_CardFlipPass", {h, module, flipFlags, flags},
-                                     [&](Simulator& s) {
-                                         Device* d;
-                                         Module* m;
-                                         if (VelaResult r = Target(s, h, module, d, m); r != kOk)
-                                             return r;
-                                         if (m->Type() != 0x6)
-                                             return kErrBadArgument;
-                                         m->stagedFlip = true;
-                                         return kOk;
-                                     });
+    return ArmFlipper("Vela_CardFlipPass", h, module, flipFlags, flags, &Module::stagedFlip);
 }
 
 extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
