@@ -50,6 +50,19 @@ int CreateFolderPath(const QString& path) {
     return QDir().mkdir(native) ? 1 : 0;
 }
 
+QString LocalFolderPath(const QString& path) {
+#if defined(Q_OS_WIN)
+    return QDir::toNativeSeparators(path);
+#else
+    QString local = path;
+    local.replace(u'\\', u'/');
+    if (local.size() >= 2 && local[0].isLetter() && local[1] == u':')
+        local = QDir::homePath() +
+                (local.mid(2).startsWith(u'/') ? QString() : QStringLiteral("/")) + local.mid(2);
+    return local;
+#endif
+}
+
 bool HasDisplay() {
 #if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
     return true;

@@ -25,6 +25,11 @@ QString VersionTitle(const QString& caption, const QString& fileVersion,
 // root ("C:\") or the file-system root is never created.
 int CreateFolderPath(const QString& path);
 
+// A settings folder as this platform names it. Off Windows a drive path ("C:\VELALog\x")
+// stands for the same folder under the user's home ("~/VELALog/x"), and "\" separators become
+// "/"; other texts are returned with their separators converted.
+QString LocalFolderPath(const QString& path);
+
 // False when no display is reachable and no platform was chosen explicitly (the program
 // then explains and exits instead of aborting inside the toolkit).
 bool HasDisplay();

@@ -45,9 +45,8 @@ void CSubDlgVELA::SaveToFile() {
     request.startPath = suggested;
     const ToolSettings& settings = m_host.Settings();
     if (settings.autoSave) {
-        // A folder of another platform's form ("C:\...") is never created relative to here.
-        const QString folder =
-            QDir::fromNativeSeparators(QString(settings.savePath).replace(u'\\', u'/'));
+        // A relative folder is never created relative to wherever the tool was started.
+        const QString folder = halvard::LocalFolderPath(settings.savePath);
         if (QDir::isAbsolutePath(folder) && halvard::CreateFolderPath(folder) != 0)
             request.startPath = QDir(folder).filePath(suggested);
     }

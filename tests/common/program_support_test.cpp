@@ -39,6 +39,19 @@ TEST(CreateFolderPath, FailsUnderAFile) {
     EXPECT_EQ(halvard::CreateFolderPath(dir.filePath(QStringLiteral("plain/below"))), 0);
 }
 
+TEST(LocalFolderPath, DrivePathsLiveUnderTheHomeFolderOffWindows) {
+#if !defined(Q_OS_WIN)
+    EXPECT_EQ(halvard::LocalFolderPath(QStringLiteral("C:\\VELALog\\KestraConfig")),
+              QDir::homePath() + QStringLiteral("/VELALog/KestraConfig"));
+    EXPECT_EQ(halvard::LocalFolderPath(QStringLiteral("/srv/logs")), QStringLiteral("/srv/logs"));
+    EXPECT_EQ(halvard::LocalFolderPath(QStringLiteral("logs\\today")),
+              QStringLiteral("logs/today"));
+#else
+    EXPECT_EQ(halvard::LocalFolderPath(QStringLiteral("C:/VELALog")),
+              QStringLiteral("C:\\VELALog"));
+#endif
+}
+
 TEST(MessageService, HandlerSeesTextStyleAndAnswers) {
     halvard::MessageRequest seen;
     halvard::MessageService::SetHandler([&](const halvard::MessageRequest& r) {

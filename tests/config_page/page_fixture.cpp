@@ -99,7 +99,15 @@ void PageTest::Start(const char* ini, const char* scenario) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(ini);
     }
+    // The tool's own settings come from the private folder too: files saved with AUTOSAVE on
+    // start in a folder inside it, never in the user's home.
+    QFile tool(folder->filePath(QStringLiteral("KestraConfig.ini")));
+    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+    tool.write("[CONFIG]\nAUTOSAVE=TRUE\nSAVEPATH=" +
+               folder->filePath(QStringLiteral("saved")).toUtf8() + "\n");
+    tool.close();
     window = std::make_unique<CKestraConfigDlg>();
+    window->SetProgramFolder(folder->path() + QStringLiteral("/"));
     window->Initialise(QString::fromUtf8(SimulatorLibrary()));
     sim = std::make_unique<SimControl>(window->Binding());
     sim->Fresh();
