@@ -45,6 +45,25 @@ VelaResult CheckTagged(const VelaChar* serial, std::int32_t length, const std::u
     return kOk;
 }
 
+// Stores a serial write whose digest checks out into the given identity field.
+VelaResult WriteTagged(const char* fn, VelaHandle h, const VelaChar* serial, std::int32_t length,
+                       const std::uint8_t* digest, std::int32_t digestLength,
+                       QString Device::*field) {
+    return Simulator::Instance().Run(
+        fn, {h, Text{serial}, length, Hex{digest, digestLength}, digestLength}, [&](Simulator& s) {
+            Device* d = s.ByHandle(h);
+            if (d == nullptr)
+                return kErrBadHandle;
+            QString text;
+            VelaResult r = CheckTagged(serial, length, digest, digestLength, text);
+            if (r != kOk)
+                return r;
+            d->*field = text;
+            s.MarkDirty();
+            return kOk;
+        });
+}
+
 }  // namespace
 
 extern "C" VelaResult VELA_API Vela_GetVersion(VelaHandle h, VelaChar* text,
@@ -77,37 +96,13 @@ extern "C" VelaResult VELA_API Vela_ExGetHeadSerial(VelaHandle h, VelaChar* text
 extern "C" VelaResult VELA_API Vela_ExSetSerial(VelaHandle h, const VelaChar* serial,
                                                 std::int32_t length, const std::uint8_t* digest,
                                                 std::int32_t digestLength) {
-    return Simulator::Instance().Run(
-        "Vela_ExSetSerial", {h, Text{serial}, length, Hex{digest, digestLength}, digestLength},
-        [&](Simulator& s) {
-            Device* d = s.ByHandle(h);
-            if (d == nullptr)
-                return kErrBadHandle;
-            QString text;
-            VelaResult r = CheckTagged(serial, length, digest, digestLength, text);
-            if (r != kOk)
-                return r;
-            d->serial = text;
-            s.MarkDirty();
-            return kOk;
-        });
+    return WriteTagged("Vela_ExSetSerial", h, serial, length, digest, digestLength,
+                       &Device::serial);
 }
 
 extern "C" VelaResult VELA_API Vela_ExSetHeadSerial(VelaHandle h, const VelaChar* serial,
                                                     std::int32_t length, const std::uint8_t* digest,
                                                     std::int32_t digestLength) {
-    return Simulator::Instance().Run(
-        "Vela_ExSetHeadSerial", {h, Text{serial}, length, Hex{digest, digestLength}, digestLength},
-        [&](Simulator& s) {
-            Device* d = s.ByHandle(h);
-            if (d == nullptr)
-                return kErrBadHandle;
-            QString text;
-            VelaResult r = CheckTagged(serial, length, digest, digestLength, text);
-            if (r != kOk)
-                return r;
-            d->headSerial = text;
-            s.MarkDirty();
-            return kOk;
-        });
+    return WriteTagged("Vela_ExSetHeadSerial", h, serial, length, digest, digestLength,
+                       &Device::headSerial);
 }

@@ -97,6 +97,26 @@ extern "C" VelaResult VELA_API Vela_ExSetDevParam(VelaHandle h, const void* valu
         });
 }
 
+namespace {
+// Stores a counter record the printer accepts with its password.
+VelaResult WriteCounts(const char* fn, VelaHandle h, const void* record, std::int32_t byteCount,
+                       const VelaChar* password, IssueCountRecord Device::*counts) {
+    return Simulator::Instance().Run(
+        fn, {h, Hex{record, record ? std::clamp(byteCount, 0, 28) : 0}, byteCount, Masked{}},
+        [&](Simulator& s) {
+            Device* d = s.ByHandle(h);
+            if (d == nullptr)
+                return kErrBadHandle;
+            if (!PasswordMatches(*d, password))
+                return kErrWrongPassword;
+            VelaResult r = WriteRecord(d->*counts, record, byteCount);
+            if (r == kOk)
+                s.MarkDirty();
+            return r;
+        });
+}
+}  // namespace
+
 extern "C" VelaResult VELA_API Vela_ExGetUserIssueCount(VelaHandle h, void* record,
                                                         std::int32_t* byteCount) {
     return Simulator::Instance().Run(
@@ -118,37 +138,13 @@ extern "C" VelaResult VELA_API Vela_ExGetFactIssueCount(VelaHandle h, void* reco
 extern "C" VelaResult VELA_API Vela_ExSetUserIssueCount(VelaHandle h, const void* record,
                                                         std::int32_t byteCount,
                                                         const VelaChar* password) {
-    return Simulator::Instance().Run(
-        "Vela_ExSetUserIssueCount",
-        {h, Hex{record, record ? std::clamp(byteCount, 0, 28) : 0}, byteCount, Masked{}},
-        [&](Simulator& s) {
-            Device* d = s.ByHandle(h);
-            if (d == nullptr)
-                return kErrBadHandle;
-            if (!PasswordMatches(*d, password))
-                return kErrWrongPassword;
-            VelaResult r = WriteRecord(d->userCounts, record, byteCount);
-            if (r == kOk)
-                s.MarkDirty();
-            return r;
-        });
+    return WriteCounts("Vela_ExSetUserIssueCount", h, record, byteCount, password,
+                       &Device::userCounts);
 }
 
 extern "C" VelaResult VELA_API Vela_ExSetFactIssueCount(VelaHandle h, const void* record,
                                                         std::int32_t byteCount,
                                                         const VelaChar* password) {
-    return Simulator::Instance().Run(
-        "Vela_ExSetFactIssueCount",
-        {h, Hex{record, record ? std::clamp(byteCount, 0, 28) : 0}, byteCount, Masked{}},
-        [&](Simulator& s) {
-            Device* d = s.ByHandle(h);
-            if (d == nullptr)
-                return kErrBadHandle;
-            if (!PasswordMatches(*d, password))
-                return kErrWrongPassword;
-            VelaResult r = WriteRecord(d->factoryCounts, record, byteCount);
-            if (r == kOk)
-                s.MarkDirty();
-            return r;
-        });
+    return WriteCounts("Vela_ExSetFactIssueCount", h, record, byteCount, password,
+                       &Device::factoryCounts);
 }
