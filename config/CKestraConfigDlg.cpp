@@ -1,4 +1,5 @@
 #include "CKestraConfigDlg.h"
+#include "widget_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,13 +31,6 @@ namespace {
 constexpr int kPageMargin = 8;
 constexpr int kStatusGap = 4;
 constexpr std::uint64_t kWrongPasswordBit = std::uint64_t{1} << 61;
-
-QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 }  // namespace
 
@@ -77,15 +71,17 @@ void CKestraConfigDlg::BuildControls() {
     deviceLabel->setBuddy(m_deviceSelector);
     m_allowNetwork = new QCheckBox(QStringLiteral("Allow Network Printer"), this);
     m_allowNetwork->setObjectName(QStringLiteral("allowNetworkPrinter"));
-    m_refresh = Button(QStringLiteral("Refresh"), "refresh", this);
-    m_connect = Button(QStringLiteral("Connect"), "connect", this);
-    m_changeRootPw = Button(QStringLiteral("Change Root PW"), "changeRootPw", this);
-    m_changeUserPw = Button(QStringLiteral("Change User PW"), "changeUserPw", this);
-    m_changePrinterId = Button(QStringLiteral("Change Printer ID"), "changePrinterId", this);
-    m_changeHead = Button(QStringLiteral("Change Head"), "changeHead", this);
-    m_setPcSerial = Button(QStringLiteral("Set PC Serial"), "setPcSerial", this);
-    m_setMagKey = Button(QStringLiteral("Set Mag. Encrypt Key"), "setMagEncryptKey", this);
-    m_config = Button(QStringLiteral("Config"), "config", this);
+    m_refresh = halvard::PlainButton(QStringLiteral("Refresh"), "refresh", this);
+    m_connect = halvard::PlainButton(QStringLiteral("Connect"), "connect", this);
+    m_changeRootPw = halvard::PlainButton(QStringLiteral("Change Root PW"), "changeRootPw", this);
+    m_changeUserPw = halvard::PlainButton(QStringLiteral("Change User PW"), "changeUserPw", this);
+    m_changePrinterId =
+        halvard::PlainButton(QStringLiteral("Change Printer ID"), "changePrinterId", this);
+    m_changeHead = halvard::PlainButton(QStringLiteral("Change Head"), "changeHead", this);
+    m_setPcSerial = halvard::PlainButton(QStringLiteral("Set PC Serial"), "setPcSerial", this);
+    m_setMagKey =
+        halvard::PlainButton(QStringLiteral("Set Mag. Encrypt Key"), "setMagEncryptKey", this);
+    m_config = halvard::PlainButton(QStringLiteral("Config"), "config", this);
 
     m_loginPassword = new QLineEdit(this);
     m_loginPassword->setObjectName(QStringLiteral("loginPassword"));

@@ -1,6 +1,7 @@
 // The printer page's controls, layout, visible and enabled states and input rules.
 
 #include "CSubDlgVELA.h"
+#include "widget_support.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,15 +33,6 @@ constexpr int kDisplayTypeWithLanguage = 2;
 QString& SettingsFolderOverride() {
     static QString folder;
     return folder;
-}
-
-QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    // Enter must never press a button of the page.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
 }
 
 QLineEdit* ReadOnlyField(const char* name, QWidget* parent) {
@@ -169,9 +161,9 @@ QWidget* CSubDlgVELA::BuildCalibration() {
     AddSpin(grid, 5, 1, QStringLiteral("YMC Density"), "ymcDensity", 5);
     AddSpin(grid, 6, 1, QStringLiteral("Black Density"), "blackDensity", 6);
     AddSpin(grid, 7, 1, QStringLiteral("Overlay Density"), "overlayDensity", 7);
-    m_print = Button(QStringLiteral("&Print"), "print", box);
+    m_print = halvard::PlainButton(QStringLiteral("&Print"), "print", box);
     grid->addWidget(m_print, 8, 1, 1, 2);
-    m_expand = Button(QStringLiteral("><"), "expand", box);
+    m_expand = halvard::PlainButton(QStringLiteral("><"), "expand", box);
     m_expand->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     m_expand->setFixedWidth(24);
     grid->addWidget(m_expand, 0, 3, 9, 1);
@@ -187,12 +179,12 @@ QWidget* CSubDlgVELA::BuildButtons() {
     m_buttonGrid->setHorizontalSpacing(kPresetGap);
     for (int c = 0; c < 3; ++c)
         m_buttonGrid->setColumnStretch(c, 1);
-    m_getConfig = Button(QStringLiteral("Get Config."), "getConfig", box);
-    m_loadFromFile = Button(QStringLiteral("Load from File"), "loadFromFile", box);
-    m_loadDefault = Button(QStringLiteral("Load Default"), "loadDefault", box);
-    m_setConfig = Button(QStringLiteral("Set Config."), "setConfig", box);
-    m_saveToFile = Button(QStringLiteral("Save to File"), "saveToFile", box);
-    m_close = Button(QStringLiteral("Close"), "close", box);
+    m_getConfig = halvard::PlainButton(QStringLiteral("Get Config."), "getConfig", box);
+    m_loadFromFile = halvard::PlainButton(QStringLiteral("Load from File"), "loadFromFile", box);
+    m_loadDefault = halvard::PlainButton(QStringLiteral("Load Default"), "loadDefault", box);
+    m_setConfig = halvard::PlainButton(QStringLiteral("Set Config."), "setConfig", box);
+    m_saveToFile = halvard::PlainButton(QStringLiteral("Save to File"), "saveToFile", box);
+    m_close = halvard::PlainButton(QStringLiteral("Close"), "close", box);
     m_buttonGrid->addWidget(m_getConfig, 0, 0);
     m_buttonGrid->addWidget(m_loadFromFile, 0, 1);
     m_buttonGrid->addWidget(m_loadDefault, 0, 2);
@@ -327,7 +319,7 @@ QWidget* CSubDlgVELA::BuildFactoryColumn() {
     auto* factory = new QGroupBox(QStringLiteral(" Factory Issue Count "), column);
     factory->setObjectName(QStringLiteral("factoryGroup"));
     auto* grid = new QGridLayout(factory);
-    auto* setToZero = Button(QStringLiteral("Set to 0"), "factorySetToZero", factory);
+    auto* setToZero = halvard::PlainButton(QStringLiteral("Set to 0"), "factorySetToZero", factory);
     grid->addWidget(setToZero, 0, 0, 1, 2);
     m_factoryImage = AddSpin(grid, 1, 0, QStringLiteral("Image"), "factoryImage", -1);
     m_factoryPanels =
@@ -395,9 +387,10 @@ void CSubDlgVELA::CreatePresetButtons() {
     m_buttonGrid->addWidget(m_close, 0, 2, 2, 1);
     m_close->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     for (int i = 0; i < m_presetNames.size(); ++i) {
-        auto* button = Button(QStringLiteral("Load : ") + m_presetNames[i],
-                              QString::asprintf("loadPreset%d", i).toLatin1().constData(),
-                              m_buttonGrid->parentWidget());
+        auto* button =
+            halvard::PlainButton(QStringLiteral("Load : ") + m_presetNames[i],
+                                 QString::asprintf("loadPreset%d", i).toLatin1().constData(),
+                                 m_buttonGrid->parentWidget());
         button->setProperty("commandId", kPresetCommandBase + i);
         m_buttonGrid->addWidget(button, 2 + i / 3, i % 3);
         m_presetButtons.push_back(button);

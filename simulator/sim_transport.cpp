@@ -68,6 +68,13 @@ VelaResult Target(Simulator& s, VelaHandle h, int id, Device*& d, Module*& m) {
     return kOk;
 }
 
+// The same for a command that needs the card in that module.
+VelaResult TargetHolding(Simulator& s, VelaHandle h, int id, Device*& d, Module*& m) {
+    if (VelaResult r = Target(s, h, id, d, m); r != kOk)
+        return r;
+    return d->cardModule == id ? kOk : kErrNoCard;
+}
+
 void Finish(Simulator& s, Module& m, int ms, bool queued) {
     s.Occupy(m, ms);
     m.lastCommandFailed = false;
@@ -142,10 +149,8 @@ extern "C" VelaResult VELA_API Vela_CardEject2(VelaHandle h, std::int32_t module
         "Vela_CardEject2", {h, module, a, destination, extra}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+            if (VelaResult r = TargetHolding(s, h, module, d, m); r != kOk)
                 return r;
-            if (d->cardModule != module)
-                return kErrNoCard;
             if (destination == kNoCard) {
                 d->cardModule = kNoCard;  // out of the system, into the output stack
             } else {
@@ -191,10 +196,8 @@ extern "C" VelaResult VELA_API Vela_CardMoveQuick(VelaHandle h, std::int32_t mod
         "Vela_CardMoveQuick", {h, module, direction, flags}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+            if (VelaResult r = TargetHolding(s, h, module, d, m); r != kOk)
                 return r;
-            if (d->cardModule != module)
-                return kErrNoCard;
             Module* next = Neighbour(*d, d->IndexOf(module), direction);
             if (next == nullptr)
                 return kErrBadArgument;
@@ -250,10 +253,8 @@ extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
         "Vela_CardOut", {h, module, direction, flags}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+            if (VelaResult r = TargetHolding(s, h, module, d, m); r != kOk)
                 return r;
-            if (d->cardModule != module)
-                return kErrNoCard;
             const int index = d->IndexOf(module);
             // With a module ahead staged to take the card, the card travels to it, turned by
             // every flipper staged on the way; otherwise it moves one step.
@@ -331,10 +332,8 @@ extern "C" VelaResult VELA_API Vela_CardEjectBin(VelaHandle h, std::int32_t modu
     return Simulator::Instance().Run("Vela_CardEjectBin", {h, module, bin}, [&](Simulator& s) {
         Device* d;
         Module* m;
-        if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+        if (VelaResult r = TargetHolding(s, h, module, d, m); r != kOk)
             return r;
-        if (d->cardModule != module)
-            return kErrNoCard;
         Module* binModule = d->FindModule(bin);
         if (binModule == nullptr)
             return kErrNoModule;

@@ -1,4 +1,5 @@
 #include "CHalvardTestDlg.h"
+#include "widget_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -41,13 +42,6 @@ namespace {
 
 constexpr int kStatusBoxWidth = 340;
 constexpr int kLogFontPixels = 13;
-
-QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 QLineEdit* Box(const char* name, QWidget* parent, bool readOnly, bool numbers) {
     auto* box = new QLineEdit(parent);
@@ -95,8 +89,8 @@ void CHalvardTestDlg::BuildControls() {
     m_deviceSelector->setObjectName(QStringLiteral("deviceSelector"));
     m_deviceSelector->setMinimumContentsLength(30);
     auto* deviceLabel = Label(QStringLiteral("Device :"), m_deviceSelector, this);
-    m_refresh = Button(QStringLiteral("Refresh"), "refresh", this);
-    m_connect = Button(QStringLiteral("Connect"), "connect", this);
+    m_refresh = halvard::PlainButton(QStringLiteral("Refresh"), "refresh", this);
+    m_connect = halvard::PlainButton(QStringLiteral("Connect"), "connect", this);
     auto* deviceRow = new QHBoxLayout;
     deviceRow->addWidget(deviceLabel);
     deviceRow->addWidget(m_deviceSelector);
@@ -108,25 +102,25 @@ void CHalvardTestDlg::BuildControls() {
 
     // Preemption and manual mode.
     auto* preemption = new QGroupBox(QStringLiteral("Preemption"), this);
-    m_request = Button(QStringLiteral("Request"), "request", preemption);
+    m_request = halvard::PlainButton(QStringLiteral("Request"), "request", preemption);
     m_token = Box("preemptionToken", preemption, true, false);
     m_token->setAccessibleName(QStringLiteral("Preemption token"));
     m_token->setMinimumWidth(m_token->fontMetrics().horizontalAdvance(QStringLiteral("FFFF")) + 20);
     m_token->setMaximumWidth(80);
-    m_release = Button(QStringLiteral("Release"), "release", preemption);
+    m_release = halvard::PlainButton(QStringLiteral("Release"), "release", preemption);
     auto* preemptionRow = new QHBoxLayout(preemption);
     preemptionRow->addWidget(m_request);
     preemptionRow->addWidget(m_token);
     preemptionRow->addWidget(m_release);
 
     auto* manual = new QGroupBox(QStringLiteral("Manual Mode"), this);
-    m_check = Button(QStringLiteral("Check"), "checkManualMode", manual);
+    m_check = halvard::PlainButton(QStringLiteral("Check"), "checkManualMode", manual);
     m_mode = Box("manualMode", manual, true, false);
     m_mode->setAccessibleName(QStringLiteral("Manual mode"));
     m_mode->setMinimumWidth(m_mode->fontMetrics().horizontalAdvance(QStringLiteral("MANUAL Mode")) +
                             20);
     m_mode->setMaximumWidth(140);
-    m_toggle = Button(QStringLiteral("Toggle"), "toggleManualMode", manual);
+    m_toggle = halvard::PlainButton(QStringLiteral("Toggle"), "toggleManualMode", manual);
     auto* manualRow = new QHBoxLayout(manual);
     manualRow->addWidget(m_check);
     manualRow->addWidget(m_mode);
@@ -135,7 +129,7 @@ void CHalvardTestDlg::BuildControls() {
     // Batch controls.
     auto* batch = new QGroupBox(this);
     batch->setObjectName(QStringLiteral("batchGroup"));
-    m_batch = Button(QStringLiteral("Batch"), "batch", batch);
+    m_batch = halvard::PlainButton(QStringLiteral("Batch"), "batch", batch);
     m_batchCurrent = Box("batchCurrent", batch, true, true);
     m_batchCurrent->setAccessibleName(QStringLiteral("Current iteration"));
     m_batchTotal = Box("batchTotal", batch, false, true);
@@ -154,7 +148,8 @@ void CHalvardTestDlg::BuildControls() {
     auto* errorLabel = Label(QStringLiteral("Error :"), m_errorCounter, batch);
     m_retryCounter = Box("retryCounter", batch, true, true);
     auto* retryLabel = Label(QStringLiteral("Retry :"), m_retryCounter, batch);
-    m_iterFinished = Button(QStringLiteral("Iter Finished (for recv only)"), "iterFinished", batch);
+    m_iterFinished = halvard::PlainButton(QStringLiteral("Iter Finished (for recv only)"),
+                                          "iterFinished", batch);
     m_iterFinished->hide();
     for (QLineEdit* box :
          {m_batchCurrent, m_batchTotal, m_retryCount, m_errorCounter, m_retryCounter})
