@@ -301,11 +301,11 @@ QWidget* CSubDlgVELA::BuildRightPart() {
         m_options[bit]->setObjectName(OptionName(bit));
         m_controls.setOptionList(bit, m_options[bit]);
         const int row = bit % 10;
-        const int column = 2 + 2 * (bit / 10);
+        const int gridColumn = 2 + 2 * (bit / 10);
         m_optionLabels[bit] =
             Label(QLatin1String(optionFlagLists[bit].label), m_options[bit], m_settingsGroup);
-        grid->addWidget(m_optionLabels[bit], row, column);
-        grid->addWidget(m_options[bit], row, column + 1);
+        grid->addWidget(m_optionLabels[bit], row, gridColumn);
+        grid->addWidget(m_options[bit], row, gridColumn + 1);
     }
     column->addWidget(m_settingsGroup);
     return part;
