@@ -18,6 +18,9 @@ void FileDialogService::SetHandler(Handler handler) {
 QString FileDialogService::Pick(QWidget* parent, const FileDialogRequest& request) {
     if (CurrentHandler())
         return CurrentHandler()(request);
+    if (request.folder)
+        return QFileDialog::getExistingDirectory(parent, request.caption, request.startPath,
+                                                 QFileDialog::ShowDirsOnly);
     QFileDialog dialog(parent, request.caption, request.startPath, request.filter);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -11,7 +11,8 @@ class QWidget;
 namespace halvard {
 
 struct FileDialogRequest {
-    bool save = false;  // save dialog (else open)
+    bool save = false;    // save dialog (else open)
+    bool folder = false;  // choose an existing folder (the platform's folder chooser)
     QString caption;
     QString startPath;  // folder, or folder plus suggested file name
     QString filter;     // Qt filter text

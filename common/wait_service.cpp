@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -16,6 +17,10 @@ WaitService::Handler& CurrentHandler() {
     static WaitService::Handler handler;
     return handler;
 }
+WaitService::Clock& CurrentClock() {
+    static WaitService::Clock clock;
+    return clock;
+}
 bool OnGuiThread() {
     auto* app = QCoreApplication::instance();
     return app != nullptr && QThread::currentThread() == app->thread();
@@ -24,6 +29,18 @@ bool OnGuiThread() {
 
 void WaitService::SetHandler(Handler handler) {
     CurrentHandler() = std::move(handler);
+}
+
+void WaitService::SetClock(Clock clock) {
+    CurrentClock() = std::move(clock);
+}
+
+std::int64_t WaitService::NowMs() {
+    if (CurrentClock())
+        return CurrentClock()();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 void WaitService::Wait(int ms) {

@@ -3,6 +3,7 @@
 // them). On the GUI thread a wait keeps painting and timers alive but takes no user input; on a
 // worker thread it can be cut short by a stop request.
 
+#include <cstdint>
 #include <functional>
 #include <stop_token>
 
@@ -22,6 +23,12 @@ public:
     static bool WaitFor(std::stop_token stop, int ms);
 
     static void SetHandler(Handler handler);  // empty restores real waits
+
+    // Milliseconds on a monotonic clock, for bounded waits: the steady clock, or the clock a
+    // test installs (typically one that each recorded wait advances).
+    using Clock = std::function<std::int64_t()>;
+    static std::int64_t NowMs();
+    static void SetClock(Clock clock);  // empty restores the steady clock
 };
 
 // Removes and dispatches every pending event of the calling thread, then returns.
