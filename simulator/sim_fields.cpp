@@ -43,6 +43,26 @@ bool IsHopper(const Module& m) {
     return m.Type() == vela::kTypeInputHopper || m.Type() == vela::kTypeMultiInputHopper;
 }
 
+// "busyMs": how long the module or station stays busy, in real milliseconds (not scaled by the
+// time factor): tests make one busy for as long as they need.
+template <typename T>
+Field<T> BusyFor() {
+    return Field<T>{
+        "busyMs", kSettable,
+        [](const T& t, Purpose) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(t.busyUntil - Clock::now());
+            return QJsonValue(static_cast<qint64>(std::max<long long>(0, left.count())));
+        },
+        [](T& t, const QJsonValue& v, ReadContext& ctx) {
+            int ms = 0;
+            if (!Codec<int>::Read(ms, v) || ms < 0)
+                ctx.Error(BadValue("busyMs"));
+            else
+                t.busyUntil = Clock::now() + std::chrono::milliseconds(ms);
+        }};
+}
+
 // ---- stations ----
 
 template <typename S>
@@ -53,6 +73,7 @@ FieldTable<S> StationTable(std::initializer_list<Field<S>> own) {
                  kShown,
                  [](const S& s, Purpose) { return QJsonValue(s.Busy(Clock::now())); },
                  {}},
+        BusyFor<S>(),
     };
     table.insert(table.end(), own);
     return table;
@@ -349,6 +370,7 @@ const FieldTable<Module>& ModuleFields() {
                  kShown,
                  [](const M& m, Purpose) { return QJsonValue(m.Busy(Clock::now())); },
                  {}},
+        BusyFor<M>(),
         Shown("lastCommandFailed", &M::lastCommandFailed),
         Shown("facedDown", &M::facedDown),
         Shown("position", &M::position),
@@ -396,8 +418,12 @@ void ReadModules(Device& d, const QJsonValue& v, ReadContext& ctx) {
 // Puts a fresh card into a module, moves the card in transport there or (255) removes it.
 void ReadCardModule(Device& d, const QJsonValue& v, ReadContext& ctx) {
     int module = kNoModule;
-    if (!Codec<int>::Read(module, v) || (module != kNoModule && !d.FindModule(module))) {
+    if (!Codec<int>::Read(module, v)) {
         ctx.Error(BadValue("card"));
+        return;
+    }
+    if (module != kNoModule && !d.FindModule(module)) {
+        ctx.Error(QStringLiteral("\"card\": no module %1 in the chain").arg(module));
         return;
     }
     if (module == kNoModule) {

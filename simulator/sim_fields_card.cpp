@@ -304,7 +304,8 @@ ProfileMap ReadProfiles(const QJsonValue& value, const ProfileMap& base, ReadCon
         if (!it->isObject())
             ctx.Error(QStringLiteral("\"cardProfiles\": profile \"%1\"").arg(it.key()));
         ReadFields(ProfileFields(), profile, it->toObject(), ctx);
-        profiles[profile.name] = std::make_shared<const CardProfile>(std::move(profile));
+        const QString name = profile.name;
+        profiles[name] = std::make_shared<const CardProfile>(std::move(profile));
     }
     return profiles;
 }

@@ -150,8 +150,11 @@ VelaResult Simulator::LoadScenarioLocked(const QByteArray& json) {
         ctx.device = nullptr;
         devices.push_back(std::move(d));
     }
-    if (!ctx.errors.isEmpty())
+    if (!ctx.errors.isEmpty()) {
+        for (const QString& problem : ctx.errors)
+            qWarning("velasim: scenario refused: %s", qUtf8Printable(problem));
         return kErrBadArgument;
+    }
     m_devices = std::move(devices);
     m_scenario = json;
     if (root.contains(u"timeScale"))
