@@ -42,7 +42,7 @@ struct EncryptedBuffer {
 
 // Magnetic stripe encoder of a printer module or the laser unit.
 struct EncoderStation : Station {
-    int coercivity = 300;                                // Vela_SetEncConfig item 0
+    int coercivity = 600;                                // Vela_SetEncConfig item 0
     std::map<int, int> config;                           // other Vela_SetEncConfig items
     std::array<QString, kTrackCount> plain;              // Vela_SetEncBuffer, per track
     std::array<EncryptedBuffer, kTrackCount> encrypted;  // Vela_SetCryptoEncBuffer
@@ -214,6 +214,7 @@ struct Device {
     bool testMode = false;
     std::uint16_t preemptionToken = 0xFFFF;
     VelaHandle preemptionHolder = 0;
+    std::uint16_t lastToken = 0x2A31;  // tokens are drawn from this sequence
 
     std::map<VelaHandle, Connection> connections;
 
