@@ -186,25 +186,33 @@ Field<T> Shown(const char* key, V T::*member) {
 }
 
 // A member struct with a table of its own; a station also takes true or false for whether it
-// is fitted.
+// is fitted, and one that is not fitted is written as {"installed": false} only.
 template <typename T, typename S>
 Field<T> Nested(const char* key, unsigned flags, S T::*member, const FieldTable<S>& (*table)()) {
-    return Field<T>{key, flags,
-                    [member, table](const T& o, Purpose p) {
-                        return QJsonValue(WriteFields(table(), o.*member, p));
-                    },
-                    [member, table, key](T& o, const QJsonValue& v, ReadContext& ctx) {
-                        if constexpr (std::is_base_of_v<Station, S>) {
-                            if (v.isBool() && ctx.purpose != Purpose::kState) {
-                                (o.*member).installed = v.toBool();
-                                return;
-                            }
-                        }
-                        if (v.isObject())
-                            ReadFields(table(), o.*member, v.toObject(), ctx);
-                        else
-                            ctx.Error(BadValue(key));
-                    }};
+    return Field<T>{
+        key, flags,
+        [member, table](const T& o, Purpose p) {
+            // A station that is not fitted shows only that.
+            if constexpr (std::is_base_of_v<Station, S>) {
+                if (!(o.*member).installed)
+                    return p == Purpose::kState
+                               ? QJsonValue(QJsonValue::Undefined)
+                               : QJsonValue(QJsonObject{{QStringLiteral("installed"), false}});
+            }
+            return QJsonValue(WriteFields(table(), o.*member, p));
+        },
+        [member, table, key](T& o, const QJsonValue& v, ReadContext& ctx) {
+            if constexpr (std::is_base_of_v<Station, S>) {
+                if (v.isBool() && ctx.purpose != Purpose::kState) {
+                    (o.*member).installed = v.toBool();
+                    return;
+                }
+            }
+            if (v.isObject())
+                ReadFields(table(), o.*member, v.toObject(), ctx);
+            else
+                ctx.Error(BadValue(key));
+        }};
 }
 
 }  // namespace sim::fields

@@ -142,7 +142,9 @@ const FieldTable<CardProfile>& ProfileFields() {
         // A fixed UID for every card; an empty one: the cards have no contactless chip.
         Field<P>{"uid", kSettable,
                  [](const P& p, Purpose) {
-                     return p.contactless ? BytesJson(p.uid) : QJsonValue(QString());
+                     if (!p.contactless)
+                         return QJsonValue(QString());
+                     return p.uid.isEmpty() ? QJsonValue(QJsonValue::Undefined) : BytesJson(p.uid);
                  },
                  [](P& p, const QJsonValue& v, ReadContext& ctx) {
                      QByteArray uid;

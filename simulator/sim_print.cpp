@@ -1,5 +1,5 @@
 // Ribbon, card documents and printing. A printed card is counted on the device, carries the
-// picture of its front side and is spooled as a PNG file to VELASIM_SPOOL_DIR (default:
+// picture printed on its upper side and is spooled as a PNG file to VELASIM_SPOOL_DIR (default:
 // <temp>/halvard-spool) after the model's lock is released.
 
 #include <QFile>
