@@ -72,8 +72,8 @@ extern "C" VelaResult VELA_API Vela_GetDeviceInfo(DeviceInfo* info, const VelaCh
             ToVela(d->printerId, info->printerId, 64);
             bool ic = false, rf = false;
             for (const Module& m : d->modules) {
-                ic = ic || m.icStation;
-                rf = rf || m.rfStation;
+                ic = ic || m.ic.installed;
+                rf = rf || m.rf.installed;
             }
             if (ic) {
                 ToVela(QStringLiteral("Halvard Contact Reader 0"), info->icReaderName, 64);

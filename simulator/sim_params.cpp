@@ -68,7 +68,7 @@ extern "C" VelaResult VELA_API Vela_ExSetDevParam(VelaHandle h, const void* valu
     return Simulator::Instance().Run(
         "Vela_ExSetDevParam",
         {h, Hex{values, values ? std::clamp(byteCount, 0, kMaxParams * 4) : 0}, byteCount,
-         Masked{}},
+         Secret{password}},
         [&](Simulator& s) {
             Device* d = s.ByHandle(h);
             if (d == nullptr)
@@ -102,7 +102,8 @@ namespace {
 VelaResult WriteCounts(const char* fn, VelaHandle h, const void* record, std::int32_t byteCount,
                        const VelaChar* password, IssueCountRecord Device::*counts) {
     return Simulator::Instance().Run(
-        fn, {h, Hex{record, record ? std::clamp(byteCount, 0, 28) : 0}, byteCount, Masked{}},
+        fn,
+        {h, Hex{record, record ? std::clamp(byteCount, 0, 28) : 0}, byteCount, Secret{password}},
         [&](Simulator& s) {
             Device* d = s.ByHandle(h);
             if (d == nullptr)

@@ -1,8 +1,7 @@
-// Ribbon, card documents and printing. A printed card is counted on the device and spooled as
-// a PNG picture of its front side to VELASIM_SPOOL_DIR (default: <temp>/halvard-spool).
+// Ribbon, card documents and printing. A printed card is counted on the device, carries the
+// picture printed on its upper side and is spooled as a PNG file to VELASIM_SPOOL_DIR (default:
+// <temp>/halvard-spool) after the model's lock is released.
 
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -10,8 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
-
-#include <map>
 
 #include "sim_exports.h"
 #include "sim_state.h"
@@ -25,12 +22,8 @@ constexpr int kCardHeight = 636;
 constexpr qint64 kMaxDocumentBytes = 4 * 1024 * 1024;
 constexpr int kYmckoPanels = 5;
 constexpr int kRewritablePanels = 1;
-
-// Open documents by connection; touched only under the simulator's lock.
-std::map<VelaHandle, QJsonObject>& Documents() {
-    static std::map<VelaHandle, QJsonObject> documents;
-    return documents;
-}
+constexpr int kRibbonYmcko = 0;
+constexpr int kRibbonRewritable = 9;
 
 // A card document of our format, or an empty object when the file is none.
 QJsonObject ReadDocument(const QString& path) {
@@ -76,18 +69,12 @@ QImage RenderFront(const QJsonObject& document) {
     return card;
 }
 
-void Spool(const QImage& card) {
-    QString dir = qEnvironmentVariable("VELASIM_SPOOL_DIR");
-    if (dir.isEmpty())
-        dir = QDir::tempPath() + QStringLiteral("/halvard-spool");
-    if (!QDir().mkpath(dir))
-        return;
-    static int sequence = 0;
-    const QString name =
-        QStringLiteral("card-%1-%2.png")
-            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))
-            .arg(++sequence, 4, 10, QChar(u'0'));
-    card.save(QDir(dir).filePath(name), "PNG");
+// Every printer module's ribbon answers for it; other modules answer with the first printer's.
+const Ribbon* RibbonOf(const Device& d, int module) {
+    const Module* m = d.FindModule(module);
+    if (m == nullptr || !m->printer.installed)
+        m = d.FirstPrinter();
+    return m ? &m->printer.ribbon : nullptr;
 }
 
 }  // namespace
@@ -101,49 +88,65 @@ extern "C" VelaResult VELA_API Vela_GetRibbonInfo(VelaHandle h, std::int32_t mod
             return kErrBadHandle;
         if (ribbonType == nullptr)
             return kErrBadArgument;
-        *ribbonType = d->ribbonType;
+        const Ribbon* ribbon = RibbonOf(*d, module);
+        const Ribbon none;
+        if (ribbon == nullptr)
+            ribbon = &none;
+        *ribbonType = ribbon->type;
         // Remaining panels and capacity of the installed roll, when asked for.
         if (countA != nullptr)
-            *countA = 250;
+            *countA = ribbon->remaining;
         if (countB != nullptr)
-            *countB = 250;
+            *countB = ribbon->capacity;
         return kOk;
     });
 }
 
 extern "C" VelaResult VELA_API Vela_OpenDocument(VelaHandle h, const VelaChar* path) {
+    // The file is read before the model's lock is taken.
+    const QString file = FromVela(path);
+    const QJsonObject document = path ? ReadDocument(file) : QJsonObject();
     return Simulator::Instance().Run("Vela_OpenDocument", {h, Text{path}}, [&](Simulator& s) {
-        if (s.ByHandle(h) == nullptr)
+        Connection* c = s.ConnectionOf(h);
+        if (c == nullptr)
             return kErrBadHandle;
         if (path == nullptr)
             return kErrBadArgument;
-        QJsonObject document = ReadDocument(FromVela(path));
         if (document.isEmpty())
             return kErrBadDocument;
-        Documents()[h] = document;
+        c->document = OpenDocument{file, document};
         return kOk;
     });
 }
 
 extern "C" VelaResult VELA_API Vela_CloseDocument(VelaHandle h) {
     return Simulator::Instance().Run("Vela_CloseDocument", {h}, [&](Simulator& s) {
-        if (s.ByHandle(h) == nullptr)
+        Connection* c = s.ConnectionOf(h);
+        if (c == nullptr)
             return kErrBadHandle;
-        return Documents().erase(h) > 0 ? kOk : kErrNoDocument;
+        if (!c->document)
+            return kErrNoDocument;
+        c->document.reset();
+        return kOk;
     });
 }
 
+// Prints the open document as one whole job: a card from the first input hopper that has one
+// (or one fed by hand) is printed on its upper side and delivered into an output stack; the
+// card in transport is not touched.
 extern "C" VelaResult VELA_API VelaDCL_Print(VelaHandle h, std::int32_t flags) {
     return Simulator::Instance().Run("VelaDCL_Print", {h, flags}, [&](Simulator& s) {
         Device* d = s.ByHandle(h);
         if (d == nullptr)
             return kErrBadHandle;
-        auto it = Documents().find(h);
-        if (it == Documents().end())
+        const Connection* c = s.ConnectionOf(h);
+        if (!c->document)
             return kErrNoDocument;
-        const QJsonObject& document = it->second;
+        const QJsonObject& document = c->document->content;
         const bool rewritable = document.value(QLatin1String("ribbon")).toString() == u"rewritable";
-        if (d->ribbonType != 0 && d->ribbonType != 9)
+        const Ribbon* ribbon = RibbonOf(*d, vela::kModulePrinter);
+        if (ribbon == nullptr ||
+            (ribbon->type != kRibbonYmcko && ribbon->type != kRibbonRewritable))
             return kErrRibbon;
         const int sides = std::max<int>(
             1, static_cast<int>(document.value(QLatin1String("pages")).toArray().size()));
@@ -153,7 +156,18 @@ extern "C" VelaResult VELA_API VelaDCL_Print(VelaHandle h, std::int32_t flags) {
             r->values[6] += panels;
         }
         s.MarkDirty();
-        Spool(RenderFront(document));
+        std::optional<Card> card;
+        for (Module& m : d->modules)
+            for (Deck& deck : m.decks)
+                if (!card && m.Type() == vela::kTypeInputHopper && !deck.Empty())
+                    card = deck.Take();
+        if (!card)
+            card = d->HandFedCard();
+        PrintedSide& side = card->printed[card->UpperSide()];
+        side.image = RenderFront(document);
+        side.file = s.Spool(side.image);
+        const Module* printer = d->FindModule(vela::kModulePrinter);
+        d->Deliver(std::move(*card), printer ? printer->id : kNoModule);
         return kOk;
     });
 }

@@ -1,5 +1,5 @@
 // Security and identity: password check and changes, printer ID, PC binding, magnetic key and
-// the small configuration switches. Passwords never reach the call log.
+// the small configuration switches. Passwords and keys never reach the call log.
 //
 // The two password-change exports answer the other way round from every other export: 1 when
 // the password was changed, 0 when it was refused. The tools rely on that.
@@ -34,21 +34,22 @@ bool IsUserOrRoot(const Device& d, const VelaChar* password) {
 // A wrong password raises the printer's "wrong password" status bit (61) and is refused; the
 // right one (root or user) clears the bit.
 extern "C" VelaResult VELA_API Vela_ExVerifyPassword(VelaHandle h, const VelaChar* password) {
-    return Simulator::Instance().Run("Vela_ExVerifyPassword", {h, Masked{}}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        if (password == nullptr)
-            return kErrBadArgument;
-        d->wrongPassword = !IsUserOrRoot(*d, password);
-        return d->wrongPassword ? kErrWrongPassword : kOk;
-    });
+    return Simulator::Instance().Run("Vela_ExVerifyPassword", {h, Secret{password}},
+                                     [&](Simulator& s) {
+                                         Device* d = s.ByHandle(h);
+                                         if (d == nullptr)
+                                             return kErrBadHandle;
+                                         if (password == nullptr)
+                                             return kErrBadArgument;
+                                         d->wrongPassword = !IsUserOrRoot(*d, password);
+                                         return d->wrongPassword ? kErrWrongPassword : kOk;
+                                     });
 }
 
 extern "C" VelaResult VELA_API Vela_ExSetPassword(VelaHandle h, const VelaChar* password,
                                                   const VelaChar* newPassword) {
     return Simulator::Instance().Run(
-        "Vela_ExSetPassword", {h, Masked{}, Masked{}}, [&](Simulator& s) {
+        "Vela_ExSetPassword", {h, Secret{password}, Secret{newPassword}}, [&](Simulator& s) {
             Device* d = s.ByHandle(h);
             if (d == nullptr || newPassword == nullptr || !IsRoot(*d, password))
                 return kPasswordRefused;
@@ -64,7 +65,8 @@ extern "C" VelaResult VELA_API Vela_ExSetPassword(VelaHandle h, const VelaChar* 
 extern "C" VelaResult VELA_API Vela_ExSetUserPassword(VelaHandle h, const VelaChar* password,
                                                       const VelaChar* newUserPassword) {
     return Simulator::Instance().Run(
-        "Vela_ExSetUserPassword", {h, Masked{}, Masked{}}, [&](Simulator& s) {
+        "Vela_ExSetUserPassword", {h, Secret{password}, Secret{newUserPassword}},
+        [&](Simulator& s) {
             Device* d = s.ByHandle(h);
             if (d == nullptr || newUserPassword == nullptr || !IsUserOrRoot(*d, password))
                 return kPasswordRefused;
@@ -104,7 +106,7 @@ extern "C" VelaResult VELA_API Vela_ExSetPCName(VelaHandle h, const VelaChar* pa
                                                 const std::uint8_t* block, std::int32_t length) {
     const int logged = std::clamp(length, 0, kPcIdentityLength);
     return Simulator::Instance().Run(
-        "Vela_ExSetPCName", {h, Masked{}, Hex{block, logged}, length}, [&](Simulator& s) {
+        "Vela_ExSetPCName", {h, Secret{password}, Hex{block, logged}, length}, [&](Simulator& s) {
             Device* d = s.ByHandle(h);
             if (d == nullptr)
                 return kErrBadHandle;
@@ -122,8 +124,7 @@ extern "C" VelaResult VELA_API Vela_ExSetPCName(VelaHandle h, const VelaChar* pa
 extern "C" VelaResult VELA_API Vela_ExSetMagCryptKey(VelaHandle h, const VelaChar* password,
                                                      const std::uint8_t* key, std::int32_t length) {
     return Simulator::Instance().Run(
-        "Vela_ExSetMagCryptKey", {h, Masked{}, Hex{key, key ? kMagKeyBlock : 0}, length},
-        [&](Simulator& s) {
+        "Vela_ExSetMagCryptKey", {h, Secret{password}, Secret{key}, length}, [&](Simulator& s) {
             Device* d = s.ByHandle(h);
             if (d == nullptr)
                 return kErrBadHandle;

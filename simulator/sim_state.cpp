@@ -1,5 +1,7 @@
 #include "sim_state.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,238 +10,96 @@
 #include <cstdlib>
 #include <thread>
 
+#include "sim_fields.h"
+
 namespace sim {
 
 namespace {
 
-QString JsonString(const QJsonObject& o, const char* key, const QString& fallback = {}) {
-    return o.contains(QLatin1String(key)) ? o.value(QLatin1String(key)).toString() : fallback;
-}
-
-int JsonInt(const QJsonObject& o, const char* key, int fallback) {
-    QJsonValue v = o.value(QLatin1String(key));
-    if (v.isString()) {
-        bool ok = false;
-        int n = static_cast<int>(v.toString().toLongLong(&ok, 0));
-        return ok ? n : fallback;
-    }
-    return v.isDouble() ? static_cast<int>(static_cast<long long>(v.toDouble())) : fallback;
-}
-
-bool JsonBool(const QJsonObject& o, const char* key, bool fallback) {
-    QJsonValue v = o.value(QLatin1String(key));
-    return v.isBool() ? v.toBool() : fallback;
-}
-
-Module ParseModule(const QJsonObject& o) {
-    Module m;
-    m.id = static_cast<std::uint8_t>(JsonInt(o, "id", 0));
-    m.encoder = JsonBool(o, "encoder", false);
-    m.icStation = JsonBool(o, "ic", false);
-    m.rfStation = JsonBool(o, "rf", false);
-    m.scanner = JsonBool(o, "scanner", false);
-    m.boardV2 = JsonBool(o, "boardV2", true);
-    m.cards = JsonInt(o, "cards", m.Type() == 1 ? 100 : 0);
-    for (const QJsonValue& h : o.value(QLatin1String("hoppers")).toArray()) {
-        m.hoppers.push_back(h.toInt());
-        m.hopperCards.push_back(50);
-    }
-    return m;
-}
-
-// Default parameter block: plausible calibration values for a freshly set-up printer.
-constexpr std::array<std::int32_t, 30> kDefaultParams = {0,    -35,        336,
-                                                         1000, 50,         50,
-                                                         50,   50,         10,
-                                                         10,  // 0-9
-                                                         10,   10,         1200,
-                                                         0,    0,          30,
-                                                         0,    100,        5 | (2 << 16),
-                                                         0,  // 10-19
-                                                         0,    0,          (200 << 16) | 250,
-                                                         0,    0x00000F00, 0x00300021,
-                                                         0,    0,          115200,
-                                                         0};  // 20-29
-
-Device ParseDevice(const QJsonObject& o, int index) {
-    Device d;
-    d.name = JsonString(o, "name", QStringLiteral("[USB%1] Card Printer").arg(index + 1));
-    d.description = JsonString(o, "description", QStringLiteral("Card Printer"));
-    d.type = static_cast<std::uint32_t>(JsonInt(o, "type", 0x3701));
-    d.network = JsonBool(o, "network", false);
-    d.firmware = JsonString(o, "firmware", QStringLiteral("V2.1.07"));
-    d.serial = JsonString(o, "serial", QStringLiteral("HV%1").arg(2026000100 + index));
-    d.headSerial = JsonString(o, "headSerial", QStringLiteral("TH-4471%1").arg(index));
-    d.password = JsonString(o, "password", QStringLiteral("1234"));
-    d.userPassword = JsonString(o, "userPassword", QStringLiteral("0000"));
-    d.printerId =
-        JsonString(o, "printerId", QStringLiteral("PRN%1").arg(index + 1, 2, 10, QChar(u'0')));
-    d.paramCount = std::clamp(JsonInt(o, "paramCount", 30), 0, kMaxParams);
-    for (size_t i = 0; i < kDefaultParams.size(); ++i)
-        d.params[i] = kDefaultParams[i];
-    const QJsonArray params = o.value(QLatin1String("params")).toArray();
-    for (qsizetype i = 0; i < params.size() && i < kMaxParams; ++i)
-        d.params[static_cast<size_t>(i)] = static_cast<std::int32_t>(params[i].toDouble());
-    for (const QJsonValue& p : o.value(QLatin1String("rejectPositions")).toArray())
-        d.rejectedPositions.push_back(p.toInt());
-    d.userCounts.values[0] = JsonInt(o, "userImages", 120);
-    d.userCounts.values[6] = JsonInt(o, "userPanels", 480);
-    d.factoryCounts.values[0] = JsonInt(o, "factoryImages", 1520);
-    d.factoryCounts.values[6] = JsonInt(o, "factoryPanels", 6080);
-    d.ribbonType = JsonInt(o, "ribbon", 0);
-    const QJsonArray modules = o.value(QLatin1String("modules")).toArray();
-    for (const QJsonValue& m : modules)
-        d.modules.push_back(ParseModule(m.toObject()));
-    d.cardModule = JsonInt(o, "card", 0xFF);
-    return d;
-}
+constexpr QFileDevice::Permissions kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr auto kHoldLimit = std::chrono::seconds(10);  // a forgotten hold cannot hang a test run
+constexpr size_t kMaxLogBytes = 8u << 20;
+constexpr int kMaxLoggedBytes = 4096;
 
 void AppendJsonString(std::string& out, const QString& s) {
     out +=
         QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact).mid(1).chopped(1).toStdString();
 }
 
+// Writes `content` to `path` readable and writable by the user only, also over an existing
+// file: the new content is written to a private temporary file that replaces the old one.
+void WritePrivateFile(const QString& path, const QByteArray& content) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.setPermissions(kPrivateFile);
+    file.write(content);
+    if (file.commit())
+        QFile::setPermissions(path, kPrivateFile);
+}
+
 }  // namespace
 
-// ---- Device ----
+thread_local int Simulator::t_blockMs = 0;
+thread_local Simulator::Deferred* Simulator::t_deferred = nullptr;
 
-Module* Device::FindModule(int id) {
-    for (Module& m : modules)
-        if (m.id == id)
-            return &m;
-    return nullptr;
+// ---- deferred file work ----
+
+Simulator::DeferScope::DeferScope(Deferred& deferred) : m_outermost(t_deferred == nullptr) {
+    if (m_outermost)
+        t_deferred = &deferred;
 }
 
-const Module* Device::FindModule(int id) const {
-    for (const Module& m : modules)
-        if (m.id == id)
-            return &m;
-    return nullptr;
+Simulator::DeferScope::~DeferScope() {
+    if (m_outermost)
+        t_deferred = nullptr;
 }
 
-int Device::IndexOf(int id) const {
-    for (size_t i = 0; i < modules.size(); ++i)
-        if (modules[i].id == id)
-            return static_cast<int>(i);
-    return -1;
+void Simulator::RunDeferred(Deferred& deferred) {
+    for (const std::function<void()>& work : deferred.work)
+        work();
 }
 
-std::uint64_t Device::Status(const Module& m, Clock::time_point now) const {
-    auto bit = [](int n) { return std::uint64_t{1} << n; };
-    const bool busy = m.Busy(now);
-    const bool card = cardModule == m.id;
-    std::uint64_t s = 0;
-    switch (m.Type()) {
-        case 0x1:
-            s |= busy ? bit(17) | bit(1) : bit(16);
-            if (m.cards == 0)
-                s |= bit(26);
-            if (m.cards > 0 && m.cards < 10)
-                s |= bit(25);
-            s |= bit(27) | bit(28);
-            if (card)
-                s |= bit(29);
-            break;
-        case 0x2:
-            s |= busy ? bit(3) | bit(1) : bit(2);
-            for (size_t i = 0; i < m.hoppers.size(); ++i) {
-                int h = m.hoppers[i];
-                if (h < 1 || h > 6)
-                    continue;
-                s |= bit(3 + h);
-                if (m.hopperCards[i] == 0)
-                    s |= bit(41 + h);
-            }
-            if (card)
-                s |= bit(24);
-            break;
-        case 0x4: {
-            s |= busy ? bit(1) : bit(11);
-            if (m.encoder)
-                s |= bit(15);
-            for (const Module& other : modules) {
-                switch (other.Type()) {
-                    case 0x1:
-                    case 0x2:
-                        s |= bit(16);
-                        break;
-                    case 0x7:
-                    case 0x8:
-                        s |= bit(17);
-                        break;
-                    case 0x5:
-                        s |= bit(19);
-                        break;
-                    case 0x6:
-                        s |= bit(20);
-                        break;
-                    default:
-                        break;
-                }
-            }
-            int index = IndexOf(m.id);
-            if (index > 0)
-                s |= bit(26);
-            if (index >= 0 && index + 1 < static_cast<int>(modules.size()))
-                s |= bit(27);
-            if (keyLocked)
-                s |= bit(24);
-            if (card)
-                s |= bit(25);
-            if (manualMode)
-                s |= bit(30);
-            if (wrongPassword)
-                s |= bit(61);
-            break;
-        }
-        case 0x5:
-            s |= busy ? bit(17) | bit(1) : bit(16);
-            if (card)
-                s |= bit(24);
-            break;
-        case 0x6:
-            s |= busy ? bit(17) | bit(3) : bit(16);
-            if (m.id == 0x62) {
-                s |= m.facedDown ? bit(20) : bit(21);
-                if (card)
-                    s |= bit(30);
-            } else {
-                s |= m.facedDown ? bit(22) : bit(23);
-                if (card)
-                    s |= bit(30);
-                if (m.boardV2) {
-                    s |= bit(21);
-                    if (m.icStation)
-                        s |= bit(11);
-                    if (!m.scanner)
-                        s |= bit(12);
-                }
-            }
-            break;
-        case 0x7:
-            s |= busy ? bit(17) | bit(0) : bit(16);
-            s |= bit(26) | bit(27) | bit(28);
-            if (card)
-                s |= bit(31);
-            break;
-        default:
-            break;
+void Simulator::Defer(std::function<void()> work) {
+    if (t_deferred != nullptr)
+        t_deferred->work.push_back(std::move(work));
+    else
+        work();  // no lock is held (start-up)
+}
+
+void Simulator::WaitWhileHeld(std::unique_lock<std::mutex>& lock) {
+    ++m_heldWrites;
+    m_fileWake.wait_for(lock, kHoldLimit, [this] { return !m_holdFileWrites; });
+    --m_heldWrites;
+}
+
+int Simulator::HoldFileWrites(int hold) {
+    std::lock_guard lock(m_fileMutex);
+    if (hold >= 0) {
+        m_holdFileWrites = hold != 0;
+        m_fileWake.notify_all();
     }
-    return (s | m.statusSet) & ~m.statusClear;
+    return m_heldWrites;
 }
 
-std::uint8_t Device::State(const Module& m, Clock::time_point now) const {
-    std::uint32_t s = 0;
-    if (m.Busy(now))
-        s |= 0x02 | 0x10;  // "Action : Running", "Command : Running"
-    if (cardModule == m.id)
-        s |= 0x04;  // "Detect Card"
-    if (m.lastCommandFailed)
-        s |= 0x20;  // "Command : FAIL"
-    return static_cast<std::uint8_t>((s | m.stateSet) & ~m.stateClear);
+QString Simulator::Spool(const QImage& image) {
+    QString dir = qEnvironmentVariable("VELASIM_SPOOL_DIR");
+    if (dir.isEmpty())
+        dir = QDir::tempPath() + QStringLiteral("/halvard-spool");
+    const QString path = QDir(dir).filePath(
+        QStringLiteral("card-%1-%2.png")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))
+            .arg(++m_spoolSequence, 4, 10, QChar(u'0')));
+    Defer([this, dir, path, image] {
+        std::unique_lock lock(m_fileMutex);
+        WaitWhileHeld(lock);
+        if (QDir().mkpath(dir))
+            image.save(path, "PNG");
+    });
+    return path;
 }
 
-// ---- Simulator ----
+// ---- start-up and scenarios ----
 
 Simulator& Simulator::Instance() {
     static Simulator instance;
@@ -265,38 +125,65 @@ Simulator::Simulator() {
 }
 
 VelaResult Simulator::LoadScenario(const QByteArray& json) {
-    std::lock_guard lock(m_mutex);
-    return LoadScenarioLocked(json.isEmpty() ? BuiltInScenario() : json);
+    return Locked(
+        [&](Simulator&) { return LoadScenarioLocked(json.isEmpty() ? BuiltInScenario() : json); });
 }
 
+// Builds every device of the scenario; a scenario with any error is refused whole and the
+// model stays as it was.
 VelaResult Simulator::LoadScenarioLocked(const QByteArray& json) {
     QJsonParseError error{};
-    QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
         return kErrBadArgument;
     const QJsonObject root = doc.object();
+    ReadContext ctx{Purpose::kScenario};
+    ProfileMap profiles = BuiltInProfiles();
+    if (root.contains(u"cardProfiles"))
+        profiles = ReadProfiles(root.value(QLatin1String("cardProfiles")), profiles, ctx);
     std::vector<Device> devices;
     const QJsonArray list = root.value(QLatin1String("devices")).toArray();
-    for (qsizetype i = 0; i < list.size(); ++i)
-        devices.push_back(ParseDevice(list[i].toObject(), static_cast<int>(i)));
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        Device d = DefaultDevice(static_cast<int>(i), profiles);
+        ctx.device = &d;
+        ReadFields(DeviceFields(), d, list[i].toObject(), ctx);
+        ctx.device = nullptr;
+        devices.push_back(std::move(d));
+    }
+    if (!ctx.errors.isEmpty()) {
+        for (const QString& problem : ctx.errors)
+            qWarning("velasim: scenario refused: %s", qUtf8Printable(problem));
+        return kErrBadArgument;
+    }
     m_devices = std::move(devices);
-    m_handles.clear();
     m_scenario = json;
-    if (root.contains(QLatin1String("timeScale")))
+    if (root.contains(u"timeScale"))
         m_timeScale = root.value(QLatin1String("timeScale")).toDouble(1.0);
     return kOk;
 }
 
 VelaResult Simulator::Reset() {
-    std::lock_guard lock(m_mutex);
-    m_faults.clear();
-    m_delays.clear();
-    return LoadScenarioLocked(m_scenario);
+    return Locked([&](Simulator&) {
+        m_faults.clear();
+        m_delays.clear();
+        return LoadScenarioLocked(m_scenario);
+    });
 }
 
+// ---- model access ----
+
 Device* Simulator::ByHandle(VelaHandle h) {
-    auto it = m_handles.find(h);
-    return it == m_handles.end() ? nullptr : &m_devices[static_cast<size_t>(it->second)];
+    for (Device& d : m_devices)
+        if (d.connections.count(h) != 0)
+            return &d;
+    return nullptr;
+}
+
+Connection* Simulator::ConnectionOf(VelaHandle h) {
+    for (Device& d : m_devices)
+        if (auto it = d.connections.find(h); it != d.connections.end())
+            return &it->second;
+    return nullptr;
 }
 
 Device* Simulator::ByName(const char* name) {
@@ -312,66 +199,69 @@ Device* Simulator::ByListName(const QString& name) {
     return nullptr;
 }
 
+VelaResult Simulator::Target(VelaHandle h, int module, Device*& d, Module*& m) {
+    d = ByHandle(h);
+    if (d == nullptr)
+        return kErrBadHandle;
+    m = d->FindModule(module);
+    if (m == nullptr)
+        return kErrNoModule;
+    if (m->Busy(Now()))
+        return kErrBusy;
+    return kOk;
+}
+
+VelaResult Simulator::TargetHolding(VelaHandle h, int module, Device*& d, Module*& m) {
+    if (VelaResult r = Target(h, module, d, m); r != kOk)
+        return r;
+    return d->CardAt(module) ? kOk : kErrNoCard;
+}
+
 VelaHandle Simulator::Open(Device& device) {
-    VelaHandle h = m_nextHandle++;
-    m_handles[h] = static_cast<int>(&device - m_devices.data());
+    const VelaHandle h = m_nextHandle++;
     // A fresh connection after a simulated reboot shows what was changed before it.
-    if (device.openConnections == 0 && !device.pendingPrinterId.isEmpty()) {
+    if (device.connections.empty() && !device.pendingPrinterId.isEmpty()) {
         device.printerId = device.pendingPrinterId;
         device.pendingPrinterId.clear();
         MarkDirty();
     }
-    ++device.openConnections;
+    device.connections[h] = Connection{h, std::nullopt, {}, 1};
     return h;
 }
 
 bool Simulator::Close(VelaHandle h) {
-    auto it = m_handles.find(h);
-    if (it == m_handles.end())
+    Device* d = ByHandle(h);
+    if (d == nullptr)
         return false;
-    Device& d = m_devices[static_cast<size_t>(it->second)];
-    if (d.preemptionHolder == h) {
-        d.preemptionHolder = 0;
-        d.preemptionToken = 0xFFFF;
+    if (d->preemptionHolder == h) {
+        d->preemptionHolder = 0;
+        d->preemptionToken = 0xFFFF;
     }
-    d.openConnections = std::max(0, d.openConnections - 1);
-    m_handles.erase(it);
+    d->connections.erase(h);
     return true;
 }
 
 void Simulator::Occupy(Module& module, int ms) {
-    auto duration = std::chrono::microseconds(static_cast<long long>(ms * 1000.0 * m_timeScale));
+    const auto duration =
+        std::chrono::microseconds(static_cast<long long>(ms * 1000.0 * m_timeScale));
     module.busyUntil = Clock::now() + duration;
 }
 
-thread_local int Simulator::t_blockMs = 0;
+void Simulator::Occupy(Station& station, int ms) {
+    const auto duration =
+        std::chrono::microseconds(static_cast<long long>(ms * 1000.0 * m_timeScale));
+    station.busyUntil = Clock::now() + duration;
+}
 
 void Simulator::BlockFor(int ms) {
     t_blockMs = static_cast<int>(ms * m_timeScale);
 }
 
-void Simulator::SetTimeScale(double scale) {
-    std::lock_guard lock(m_mutex);
-    m_timeScale = scale < 0 ? 0 : scale;
+QJsonObject Simulator::DeviceJson(const Device& device) const {
+    return WriteFields(DeviceFields(), device, Purpose::kSnapshot);
 }
 
-void Simulator::InjectFault(const std::string& fn, int skip, int count, VelaResult result) {
-    std::lock_guard lock(m_mutex);
-    m_faults.push_back(Fault{fn, skip, count, result});
-}
-
-void Simulator::ClearFaults() {
-    std::lock_guard lock(m_mutex);
-    m_faults.clear();
-}
-
-void Simulator::SetDelay(const std::string& fn, int ms) {
-    std::lock_guard lock(m_mutex);
-    if (ms <= 0)
-        m_delays.erase(fn);
-    else
-        m_delays[fn] = ms;
-}
+// ---- running exports ----
 
 std::optional<VelaResult> Simulator::TakeFault(const std::string& fn) {
     // Every matching rule counts the call; the first one due decides.
@@ -392,27 +282,19 @@ std::optional<VelaResult> Simulator::TakeFault(const std::string& fn) {
 
 VelaResult Simulator::Run(const char* fn, std::initializer_list<LogArg> args,
                           const std::function<VelaResult(Simulator&)>& body) {
-    int delay = 0;
-    {
-        std::lock_guard lock(m_mutex);
+    const int delay = Locked([&](Simulator&) {
         auto it = m_delays.find(fn);
-        if (it != m_delays.end())
-            delay = it->second;
-    }
+        return it == m_delays.end() ? 0 : it->second;
+    });
     if (delay > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-    VelaResult result;
     t_blockMs = 0;
-    {
-        std::lock_guard lock(m_mutex);
-        if (std::optional<VelaResult> fault = TakeFault(fn))
-            result = *fault;
-        else
-            result = body(*this);
-        Log(fn, args, result);
-        if (m_dirty)
-            SaveState();
-    }
+    const VelaResult result = Locked([&](Simulator& s) {
+        std::optional<VelaResult> fault = TakeFault(fn);
+        const VelaResult r = fault ? *fault : body(s);
+        Log(fn, args, r);
+        return r;
+    });
     if (t_blockMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(t_blockMs));
     t_blockMs = 0;
@@ -420,6 +302,7 @@ VelaResult Simulator::Run(const char* fn, std::initializer_list<LogArg> args,
 }
 
 void Simulator::Log(const char* fn, std::initializer_list<LogArg> args, VelaResult result) {
+    static const char* kDigits = "0123456789ABCDEF";
     std::string line = "{\"seq\":" + std::to_string(++m_seq) + ",\"fn\":\"" + fn + "\",\"args\":[";
     bool first = true;
     for (const LogArg& arg : args) {
@@ -434,10 +317,13 @@ void Simulator::Log(const char* fn, std::initializer_list<LogArg> args, VelaResu
             else
                 AppendJsonString(line, FromVela(t->text));
         } else if (const Hex* h = std::get_if<Hex>(&arg)) {
-            static const char* kDigits = "0123456789ABCDEF";
             line += '"';
             const auto* bytes = static_cast<const std::uint8_t*>(h->data);
-            for (int i = 0; bytes && i < h->length && i < 4096; ++i) {
+            for (int i = 0; bytes && i < h->length && i < kMaxLoggedBytes; ++i) {
+                if (i >= h->secretFrom && i < h->secretFrom + h->secretCount) {
+                    line += "**";
+                    continue;
+                }
                 line += kDigits[bytes[i] >> 4];
                 line += kDigits[bytes[i] & 0xF];
             }
@@ -447,123 +333,110 @@ void Simulator::Log(const char* fn, std::initializer_list<LogArg> args, VelaResu
         }
     }
     line += "],\"result\":" + std::to_string(result) + "}\n";
-    // Keep the log bounded: drop the older half past 8 MB.
-    if (m_log.size() > (8u << 20))
+    // Keep the log bounded: drop the older half past the limit.
+    if (m_log.size() > kMaxLogBytes)
         m_log.erase(0, m_log.size() / 2);
     m_log += line;
 }
 
+// ---- control API ----
+
+void Simulator::SetTimeScale(double scale) {
+    Locked([&](Simulator&) { return m_timeScale = scale < 0 ? 0 : scale; });
+}
+
+void Simulator::InjectFault(const std::string& fn, int skip, int count, VelaResult result) {
+    Locked([&](Simulator&) {
+        m_faults.push_back(Fault{fn, skip, count, result});
+        return 0;
+    });
+}
+
+void Simulator::ClearFaults() {
+    Locked([&](Simulator&) {
+        m_faults.clear();
+        return 0;
+    });
+}
+
+void Simulator::SetDelay(const std::string& fn, int ms) {
+    Locked([&](Simulator&) {
+        if (ms <= 0)
+            m_delays.erase(fn);
+        else
+            m_delays[fn] = ms;
+        return 0;
+    });
+}
+
 std::string Simulator::CallLog() {
-    std::lock_guard lock(m_mutex);
-    return m_log;
+    return Locked([&](Simulator&) { return m_log; });
 }
 
 void Simulator::ClearCallLog() {
-    std::lock_guard lock(m_mutex);
-    m_log.clear();
+    Locked([&](Simulator&) {
+        m_log.clear();
+        return 0;
+    });
 }
 
-QJsonObject Simulator::DeviceJson(const Device& d) const {
-    QJsonArray params;
-    for (int i = 0; i < kMaxParams; ++i)
-        params.append(d.params[static_cast<size_t>(i)]);
-    auto record = [](const IssueCountRecord& r) {
-        QJsonArray a;
-        for (int v : r.values)
-            a.append(v);
-        return a;
-    };
-    QJsonArray modules;
-    for (const Module& m : d.modules) {
-        QJsonObject o{{QStringLiteral("id"), m.id}, {QStringLiteral("cards"), m.cards}};
-        if (!m.hoppers.empty()) {
-            QJsonArray cards;
-            for (int n : m.hopperCards)
-                cards.append(n);
-            o.insert(QStringLiteral("hopperCards"), cards);
-        }
-        modules.append(o);
-    }
-    QJsonObject config;
-    for (auto [k, v] : d.config)
-        config.insert(QString::number(k), v);
-    return QJsonObject{
-        {QStringLiteral("name"), d.name},
-        {QStringLiteral("firmware"), d.firmware},
-        {QStringLiteral("serial"), d.serial},
-        {QStringLiteral("headSerial"), d.headSerial},
-        {QStringLiteral("password"), d.password},
-        {QStringLiteral("userPassword"), d.userPassword},
-        {QStringLiteral("printerId"), d.printerId},
-        {QStringLiteral("pendingPrinterId"), d.pendingPrinterId},
-        {QStringLiteral("pcIdentity"), QString::fromLatin1(d.pcIdentity.toHex())},
-        {QStringLiteral("magneticKey"), QString::fromLatin1(d.magneticKey.toHex())},
-        {QStringLiteral("paramCount"), d.paramCount},
-        {QStringLiteral("params"), params},
-        {QStringLiteral("userCounts"), record(d.userCounts)},
-        {QStringLiteral("factoryCounts"), record(d.factoryCounts)},
-        {QStringLiteral("ribbon"), d.ribbonType},
-        {QStringLiteral("card"), d.cardModule},
-        {QStringLiteral("modules"), modules},
-        {QStringLiteral("config"), config},
-        {QStringLiteral("wrongPassword"), d.wrongPassword},
-        {QStringLiteral("manualMode"), d.manualMode},
-        {QStringLiteral("keyLocked"), d.keyLocked},
-        {QStringLiteral("preemptionToken"), d.preemptionToken},
-        {QStringLiteral("openConnections"), d.openConnections},
-    };
-}
+// ---- persistent state: what a printer keeps across a power cycle, per device name ----
 
 void Simulator::SetStateFile(const QString& path) {
-    std::lock_guard lock(m_mutex);
-    m_stateFile = path;
-    if (!m_stateFile.isEmpty())
-        RestoreState();
+    // The file is made private and read before the lock is taken.
+    QByteArray content;
+    if (!path.isEmpty()) {
+        QFile file(path);
+        if (file.exists())
+            QFile::setPermissions(path, kPrivateFile);
+        if (file.open(QIODevice::ReadOnly))
+            content = file.readAll();
+    }
+    Locked([&](Simulator&) {
+        m_stateFile = path;
+        if (!content.isEmpty())
+            RestoreState(content);
+        return 0;
+    });
 }
 
-// Persistent state: what a printer keeps across a power cycle, per device name.
-void Simulator::SaveState() {
+void Simulator::QueueStateSave() {
+    if (!m_dirty)
+        return;
     m_dirty = false;
     if (m_stateFile.isEmpty())
         return;
     QJsonObject root;
     for (const Device& d : m_devices)
-        root.insert(d.name, DeviceJson(d));
-    QSaveFile file(m_stateFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(QJsonDocument(root).toJson());
-    file.commit();
+        root.insert(d.name, WriteFields(DeviceFields(), d, Purpose::kState));
+    const QByteArray content = QJsonDocument(root).toJson();
+    const long long generation = ++m_stateGeneration;
+    Defer([this, path = m_stateFile, content, generation] {
+        WriteStateFile(path, content, generation);
+    });
 }
 
-void Simulator::RestoreState() {
-    QFile file(m_stateFile);
-    if (!file.open(QIODevice::ReadOnly))
+// Writes one state; a state older than one already written is dropped, so the file never goes
+// back in time when two callers finish in the other order.
+void Simulator::WriteStateFile(const QString& path, const QByteArray& content,
+                               long long generation) {
+    std::unique_lock lock(m_fileMutex);
+    WaitWhileHeld(lock);
+    if (generation <= m_writtenGeneration)
         return;
-    const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    m_writtenGeneration = generation;
+    WritePrivateFile(path, content);
+}
+
+void Simulator::RestoreState(const QByteArray& content) {
+    const QJsonObject root = QJsonDocument::fromJson(content).object();
     for (Device& d : m_devices) {
         const QJsonObject o = root.value(d.name).toObject();
         if (o.isEmpty())
             continue;
-        d.serial = JsonString(o, "serial", d.serial);
-        d.headSerial = JsonString(o, "headSerial", d.headSerial);
-        d.password = JsonString(o, "password", d.password);
-        d.userPassword = JsonString(o, "userPassword", d.userPassword);
-        d.printerId = JsonString(o, "printerId", d.printerId);
-        d.pendingPrinterId = JsonString(o, "pendingPrinterId", d.pendingPrinterId);
-        d.pcIdentity = QByteArray::fromHex(JsonString(o, "pcIdentity").toLatin1());
-        d.magneticKey = QByteArray::fromHex(JsonString(o, "magneticKey").toLatin1());
-        const QJsonArray params = o.value(QLatin1String("params")).toArray();
-        for (qsizetype i = 0; i < params.size() && i < kMaxParams; ++i)
-            d.params[static_cast<size_t>(i)] = static_cast<std::int32_t>(params[i].toDouble());
-        const QJsonArray user = o.value(QLatin1String("userCounts")).toArray();
-        const QJsonArray factory = o.value(QLatin1String("factoryCounts")).toArray();
-        for (qsizetype i = 0; i < 7; ++i) {
-            if (i < user.size())
-                d.userCounts.values[i] = user[i].toInt();
-            if (i < factory.size())
-                d.factoryCounts.values[i] = factory[i].toInt();
-        }
+        // What cannot be read keeps the scenario's value.
+        ReadContext ctx{Purpose::kState, &d};
+        ReadFields(DeviceFields(), d, o, ctx);
     }
 }
 

@@ -1,146 +1,97 @@
 #pragma once
-// The simulator's one authoritative model of the printer systems it serves: the device list,
-// open connections, each system's modules, card, identity, parameters and counters. Every
-// answer of every export is derived from this model under one lock.
+// The simulator: one authoritative model of the printer systems it serves (sim_model.h),
+// guarded by one private lock. Every export runs its body under that lock through Run, every
+// control call through Locked; file work (the state file, spooled cards) is deferred by the
+// body and done after the lock is released, so no caller waits on a disk.
 
 #include <QByteArray>
+#include <QImage>
 #include <QJsonObject>
 #include <QString>
 
-#include <array>
-#include <chrono>
-#include <cstdint>
+#include <condition_variable>
 #include <functional>
 #include <initializer_list>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
 #include "sim_codes.h"
-#include "vela_types.h"
+#include "sim_model.h"
 
 namespace sim {
-
-using Clock = std::chrono::steady_clock;
-
-inline constexpr int kMaxParams = 66;
-
-struct Module {
-    std::uint8_t id = 0;
-    bool encoder = false;          // printer: internal magnetic encoder
-    bool icStation = false;        // flipper: contact IC station
-    bool rfStation = false;        // flipper: contactless station
-    bool scanner = false;          // flipper: card scanner
-    bool boardV2 = true;           // flipper: extended board
-    int cards = 0;                 // input hopper: cards loaded
-    std::vector<int> hoppers;      // multi-input hopper: hopper numbers present (1..6)
-    std::vector<int> hopperCards;  // cards in each of those hoppers
-    std::uint64_t statusSet = 0, statusClear = 0;  // forced by the control API
-    std::uint32_t stateSet = 0, stateClear = 0;
-    Clock::time_point busyUntil{};
-    bool lastCommandFailed = false;
-    bool facedDown = false;  // flipper: the card is turned
-    int position = 0;        // station the card was last moved to (encoder, IC, RF, ...)
-    // Transport staging (commands sent with the "queued" flag, run by the next card-out).
-    bool armedPass = false;   // flipper: turn the card that arrives, give it back
-    bool stagedFlip = false;  // flipper: turn the card that passes through
-    bool stagedIn = false;    // receiver: take the card that arrives
-
-    int Type() const { return id >> 4; }
-    bool Busy(Clock::time_point now) const { return now < busyUntil; }
-};
-
-struct Device {
-    // The device list entry.
-    QString name;
-    QString description;
-    std::uint32_t type = 0x3701;
-    bool network = false;
-
-    // Identity and security.
-    QString firmware;
-    QString serial;
-    QString headSerial;
-    QString password;
-    QString userPassword;
-    QString printerId;
-    QString pendingPrinterId;  // takes effect after the next reconnect (simulated reboot)
-    QByteArray pcIdentity;
-    QByteArray magneticKey;
-    std::map<int, int> config;  // Vela_ExSetConfig items
-
-    // Device parameter block and counters.
-    int paramCount = 30;
-    std::array<std::int32_t, kMaxParams> params{};
-    std::vector<int> rejectedPositions;  // positions the printer does not take on a write
-    IssueCountRecord userCounts{};
-    IssueCountRecord factoryCounts{};
-
-    int ribbonType = 0;  // 0 = YMCKO, 9 = rewritable
-
-    // The module chain and the card.
-    std::vector<Module> modules;
-    int cardModule = 0xFF;
-
-    // Printer flags.
-    bool wrongPassword = false;  // status bit 61
-    bool manualMode = false;     // status bit 30
-    bool keyLocked = false;      // status bit 24
-    std::uint16_t preemptionToken = 0xFFFF;
-    VelaHandle preemptionHolder = 0;
-    int openConnections = 0;
-
-    Module* FindModule(int id);
-    const Module* FindModule(int id) const;
-    int IndexOf(int id) const;  // position in the chain, -1 if absent
-    std::uint64_t Status(const Module& module, Clock::time_point now) const;
-    std::uint8_t State(const Module& module, Clock::time_point now) const;
-};
 
 // One argument as it appears in the call log.
 struct Text {
     const VelaChar* text;
 };
+// Bytes, logged in hexadecimal. The `secretCount` bytes from `secretFrom` on are logged as "**"
+// (a key inside a command frame).
 struct Hex {
     const void* data;
     int length;
+    int secretFrom = 0;
+    int secretCount = 0;
 };
-struct Masked {};  // a password: never written to the log
-using LogArg = std::variant<long long, Text, Hex, Masked>;
+// A secret argument (password, key block): logged as "***", never its content.
+struct Secret {
+    Secret() = default;
+    template <typename T>
+    explicit Secret(const T&) {}
+};
+using LogArg = std::variant<long long, Text, Hex, Secret>;
 
 class Simulator {
 public:
     static Simulator& Instance();
 
     // Runs one export: applies its delay (outside the lock), then under the lock its fault
-    // rule or `body`, and logs the call with its result.
+    // rule or `body`, logs the call with its result, and after unlocking does the file work
+    // the body deferred and waits out a blocking command's time.
     VelaResult Run(const char* fn, std::initializer_list<LogArg> args,
                    const std::function<VelaResult(Simulator&)>& body);
 
-    // Scenario handling (callers hold no lock).
-    VelaResult LoadScenario(const QByteArray& json);
-    VelaResult Reset();
+    // Runs `fn(*this)` under the lock (for control calls) and returns its result; file work it
+    // defers is done after the lock is released.
+    template <typename Fn>
+    auto Locked(Fn&& fn) -> decltype(fn(std::declval<Simulator&>()));
 
-    // Model access; call under the lock (inside Run's body).
+    // ---- model access: only inside Run's body or Locked's callable ----
+    std::vector<Device>& Devices() { return m_devices; }
     Device* ByHandle(VelaHandle h);
+    Connection* ConnectionOf(VelaHandle h);
     Device* ByName(const char* name);  // null or "" = first device
     Device* ByListName(const QString& name);
+    // The device of an open connection and one of its modules, ready for a command:
+    // kErrBadHandle, kErrNoModule or kErrBusy otherwise.
+    VelaResult Target(VelaHandle h, int module, Device*& d, Module*& m);
+    // The same, for a command that needs the card in that module (kErrNoCard otherwise).
+    VelaResult TargetHolding(VelaHandle h, int module, Device*& d, Module*& m);
     VelaHandle Open(Device& device);
-    bool Close(VelaHandle h);
-    // Marks an operation on a module as taking `ms` lifelike milliseconds.
+    bool Close(VelaHandle h);  // drops the connection and what it holds
+    // Marks an operation of a module or station as taking `ms` lifelike milliseconds.
     void Occupy(Module& module, int ms);
+    void Occupy(Station& station, int ms);
     // Makes the running export return only after `ms` lifelike milliseconds (outside the lock),
     // as a printer's blocking command does.
     void BlockFor(int ms);
+    // The persistent state changed: the state file is written after the lock is released.
     void MarkDirty() { m_dirty = true; }
+    // Queues file work to be done after the lock is released.
+    void Defer(std::function<void()> work);
+    // Spools a printed card side as a PNG file (written after the lock is released) and
+    // returns its path.
+    QString Spool(const QImage& image);
     Clock::time_point Now() const { return Clock::now(); }
+    QJsonObject DeviceJson(const Device& device) const;
 
-    std::vector<Device>& Devices() { return m_devices; }
-
-    // Control API.
+    // ---- scenario and control API (callers hold no lock) ----
+    VelaResult LoadScenario(const QByteArray& json);
+    VelaResult Reset();
     void SetTimeScale(double scale);
     void InjectFault(const std::string& fn, int skip, int count, VelaResult result);
     void ClearFaults();
@@ -148,17 +99,36 @@ public:
     std::string CallLog();
     void ClearCallLog();
     void SetStateFile(const QString& path);
-    QJsonObject DeviceJson(const Device& device) const;
-
-    std::recursive_mutex& Mutex() { return m_mutex; }
+    // While held, deferred file writes wait (tests use it to show that nothing waits for
+    // them). Returns how many writes are waiting; hold < 0 only asks.
+    int HoldFileWrites(int hold);
 
 private:
     Simulator();
+    // File work deferred by the calls running on one thread.
+    struct Deferred {
+        std::vector<std::function<void()>> work;
+    };
+    // Routes Defer on this thread to `deferred` while the outermost lock is held.
+    class DeferScope {
+    public:
+        explicit DeferScope(Deferred& deferred);
+        ~DeferScope();
+        DeferScope(const DeferScope&) = delete;
+        DeferScope& operator=(const DeferScope&) = delete;
+
+    private:
+        bool m_outermost;
+    };
+    static void RunDeferred(Deferred& deferred);
+
     VelaResult LoadScenarioLocked(const QByteArray& json);
     std::optional<VelaResult> TakeFault(const std::string& fn);
     void Log(const char* fn, std::initializer_list<LogArg> args, VelaResult result);
-    void SaveState();
-    void RestoreState();
+    void QueueStateSave();
+    void WriteStateFile(const QString& path, const QByteArray& content, long long generation);
+    void RestoreState(const QByteArray& content);
+    void WaitWhileHeld(std::unique_lock<std::mutex>& lock);
 
     struct Fault {
         std::string pattern;
@@ -168,9 +138,8 @@ private:
         int seen = 0;
     };
 
-    std::recursive_mutex m_mutex;
+    std::recursive_mutex m_mutex;  // the model's lock
     std::vector<Device> m_devices;
-    std::map<VelaHandle, int> m_handles;  // handle -> device index
     VelaHandle m_nextHandle = 0x1001;
     QByteArray m_scenario;
     double m_timeScale = 1.0;
@@ -178,10 +147,35 @@ private:
     std::map<std::string, int> m_delays;
     std::string m_log;
     long long m_seq = 0;
+    int m_spoolSequence = 0;
     QString m_stateFile;
     bool m_dirty = false;
+    long long m_stateGeneration = 0;
+
+    // File writes: ordered among themselves by their own lock, never under the model's.
+    std::mutex m_fileMutex;
+    std::condition_variable m_fileWake;
+    long long m_writtenGeneration = 0;
+    bool m_holdFileWrites = false;
+    int m_heldWrites = 0;
+
     static thread_local int t_blockMs;
+    static thread_local Deferred* t_deferred;
 };
+
+template <typename Fn>
+auto Simulator::Locked(Fn&& fn) -> decltype(fn(std::declval<Simulator&>())) {
+    Deferred deferred;
+    auto result = [&] {
+        std::lock_guard lock(m_mutex);
+        DeferScope scope(deferred);
+        auto r = fn(*this);
+        QueueStateSave();
+        return r;
+    }();
+    RunDeferred(deferred);
+    return result;
+}
 
 // Helpers shared by the export files.
 QString FromVela(const VelaChar* text, int maxLength = 4096);

@@ -71,7 +71,7 @@ extern "C" VelaResult VELA_API Vela_RequestPreemption(VelaHandle h, std::uint16_
         }
         if (d->preemptionToken == 0xFFFF) {
             // A fresh token per grant, never the "none" value.
-            static std::uint16_t next = 0x2A31;
+            std::uint16_t& next = d->lastToken;
             next = static_cast<std::uint16_t>(next * 75u + 74u);
             if (next == 0xFFFF)
                 next = 0x1234;

@@ -4,6 +4,8 @@
 // Directions: 0 = left (towards the first module of the chain), 1 = right. A command sent with
 // flags = 1 is queued: it returns at once and takes effect with the card-out that starts the
 // transport ("Card Flip Move"); flags = 0 runs the command to its end before returning.
+// The card in transport is a value (sim_card.h): it keeps what it holds wherever it goes, and
+// is turned by every flip.
 
 #include "sim_exports.h"
 #include "sim_state.h"
@@ -20,10 +22,10 @@ constexpr int kStepMs = 600;
 constexpr int kSensorMs = 400;
 constexpr int kPositionMs = 300;
 constexpr int kCommandMs = 100;
-constexpr int kNoCard = 0xFF;
+constexpr int kNoCard = kNoModule;
 
 bool IsHopper(const Module& m) {
-    return m.Type() == 0x1 || m.Type() == 0x2;
+    return m.Type() == vela::kTypeInputHopper || m.Type() == vela::kTypeMultiInputHopper;
 }
 
 // The neighbour of `index` in `direction`, or null at the end of the chain.
@@ -34,45 +36,26 @@ Module* Neighbour(Device& d, int index, int direction) {
     return &d.modules[static_cast<size_t>(next)];
 }
 
-// Takes one card from a hopper's stock; `line` picks a hopper of a multi-input hopper
+// Takes the top card of a hopper's deck; `line` picks a hopper of a multi-input hopper
 // (0x10 = hopper 1 ... 0x60 = hopper 6, 0 = the first one with cards).
-VelaResult TakeFromHopper(Module& hopper, int line) {
-    if (hopper.Type() == 0x1) {
-        if (hopper.cards <= 0)
+VelaResult TakeFromHopper(Module& hopper, int line, std::optional<Card>& card) {
+    if (hopper.Type() == vela::kTypeInputHopper) {
+        Deck* deck = hopper.DeckOfLine(0);
+        if (deck == nullptr || deck->Empty())
             return kErrHopperEmpty;
-        --hopper.cards;
+        card = deck->Take();
         return kOk;
     }
-    for (size_t i = 0; i < hopper.hoppers.size(); ++i) {
-        bool chosen = line == 0 ? hopper.hopperCards[i] > 0 : hopper.hoppers[i] == (line >> 4);
+    for (Deck& deck : hopper.decks) {
+        bool chosen = line == 0 ? !deck.Empty() : deck.line == (line >> 4);
         if (!chosen)
             continue;
-        if (hopper.hopperCards[i] <= 0)
+        if (deck.Empty())
             return kErrHopperEmpty;
-        --hopper.hopperCards[i];
+        card = deck.Take();
         return kOk;
     }
     return line == 0 ? kErrHopperEmpty : kErrBadArgument;
-}
-
-// Common checks of a command addressed to one module.
-VelaResult Target(Simulator& s, VelaHandle h, int id, Device*& d, Module*& m) {
-    d = s.ByHandle(h);
-    if (d == nullptr)
-        return kErrBadHandle;
-    m = d->FindModule(id);
-    if (m == nullptr)
-        return kErrNoModule;
-    if (m->Busy(s.Now()))
-        return kErrBusy;
-    return kOk;
-}
-
-// The same for a command that needs the card in that module.
-VelaResult TargetHolding(Simulator& s, VelaHandle h, int id, Device*& d, Module*& m) {
-    if (VelaResult r = Target(s, h, id, d, m); r != kOk)
-        return r;
-    return d->cardModule == id ? kOk : kErrNoCard;
 }
 
 void Finish(Simulator& s, Module& m, int ms, bool queued) {
@@ -89,9 +72,9 @@ VelaResult ArmFlipper(const char* fn, VelaHandle h, std::int32_t module, std::in
     return Simulator::Instance().Run(fn, {h, module, bits, flags}, [&](Simulator& s) {
         Device* d;
         Module* m;
-        if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+        if (VelaResult r = s.Target(h, module, d, m); r != kOk)
             return r;
-        if (m->Type() != 0x6)
+        if (m->Type() != vela::kTypeFlipper)
             return kErrBadArgument;
         m->*stage = true;
         return kOk;
@@ -100,6 +83,8 @@ VelaResult ArmFlipper(const char* fn, VelaHandle h, std::int32_t module, std::in
 
 }  // namespace
 
+// A move from a hopper takes the top card of its deck (or the card waiting at its exit); from
+// "out" it takes a card fed by hand; to "out" the card leaves the chain into an output stack.
 extern "C" VelaResult VELA_API Vela_CardMove2(VelaHandle h, std::int32_t source,
                                               std::int32_t hopperLine, std::int32_t destination,
                                               std::int32_t a, std::int32_t b) {
@@ -118,22 +103,29 @@ extern "C" VelaResult VELA_API Vela_CardMove2(VelaHandle h, std::int32_t source,
                 return kErrNoModule;
             if ((src && src->Busy(s.Now())) || (dest && dest->Busy(s.Now())))
                 return kErrBusy;
+            std::optional<Card> entering;
             if (src != nullptr && IsHopper(*src)) {
-                // A new card from the hopper's stock; the transport must be free.
+                // The transport must be free.
                 if (d->cardModule != kNoCard && d->cardModule != source)
                     return kErrBusy;
-                if (VelaResult r = TakeFromHopper(*src, hopperLine); r != kOk) {
-                    src->lastCommandFailed = true;
-                    return r;
+                if (d->CardAt(source) == nullptr) {
+                    if (VelaResult r = TakeFromHopper(*src, hopperLine, entering); r != kOk) {
+                        src->lastCommandFailed = true;
+                        return r;
+                    }
                 }
             } else if (src == nullptr) {
-                // "out": a card fed by hand at the input end.
                 if (d->cardModule != kNoCard)
                     return kErrBusy;
-            } else if (d->cardModule != source) {
+                entering = d->HandFedCard();
+            } else if (d->CardAt(source) == nullptr) {
                 return kErrNoCard;
             }
-            d->cardModule = destination;
+            Card card = entering ? std::move(*entering) : d->TakeCard();
+            if (dest != nullptr)
+                d->PutCard(std::move(card), destination);
+            else
+                d->Deliver(std::move(card), source);
             if (src)
                 s.Occupy(*src, kMoveMs);
             if (dest)
@@ -143,38 +135,39 @@ extern "C" VelaResult VELA_API Vela_CardMove2(VelaHandle h, std::int32_t source,
         });
 }
 
+// Ejects the card: out of the system into an output stack, back onto a multi-input hopper's
+// deck, or into a flipper.
 extern "C" VelaResult VELA_API Vela_CardEject2(VelaHandle h, std::int32_t module, std::int32_t a,
                                                std::int32_t destination, std::int32_t extra) {
     return Simulator::Instance().Run(
         "Vela_CardEject2", {h, module, a, destination, extra}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = TargetHolding(s, h, module, d, m); r != kOk)
+            if (VelaResult r = s.TargetHolding(h, module, d, m); r != kOk)
                 return r;
             if (destination == kNoCard) {
-                d->cardModule = kNoCard;  // out of the system, into the output stack
+                d->Deliver(d->TakeCard(), module);
             } else {
                 Module* dest = d->FindModule(destination);
                 if (dest == nullptr)
                     return kErrNoModule;
-                if (dest->Type() == 0x2) {
+                if (dest->Type() == vela::kTypeMultiInputHopper) {
                     // Back into one of the multi-input hopper's hoppers; a hopper that is
                     // not fitted cannot take it.
                     const int line = (extra >> 16) & 0xF;
                     if (dest->Busy(s.Now()))
                         return kErrBusy;
-                    size_t target = dest->hoppers.size();
-                    for (size_t i = 0; i < dest->hoppers.size(); ++i)
-                        if (dest->hoppers[i] == line || line == 0) {
-                            target = i;
+                    Deck* target = nullptr;
+                    for (Deck& deck : dest->decks)
+                        if (deck.line == line || line == 0) {
+                            target = &deck;
                             break;
                         }
-                    if (target == dest->hoppers.size())
+                    if (target == nullptr)
                         return kErrBadArgument;
-                    ++dest->hopperCards[target];
-                    d->cardModule = kNoCard;
-                } else if (dest->Type() == 0x6) {
-                    d->cardModule = destination;
+                    target->PutOnTop(d->TakeCard());
+                } else if (dest->Type() == vela::kTypeFlipper) {
+                    d->MoveCardTo(destination);
                 } else {
                     return kErrBadArgument;
                 }
@@ -196,7 +189,7 @@ extern "C" VelaResult VELA_API Vela_CardMoveQuick(VelaHandle h, std::int32_t mod
         "Vela_CardMoveQuick", {h, module, direction, flags}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = TargetHolding(s, h, module, d, m); r != kOk)
+            if (VelaResult r = s.TargetHolding(h, module, d, m); r != kOk)
                 return r;
             Module* next = Neighbour(*d, d->IndexOf(module), direction);
             if (next == nullptr)
@@ -205,10 +198,11 @@ extern "C" VelaResult VELA_API Vela_CardMoveQuick(VelaHandle h, std::int32_t mod
                 // The armed flipper turns the card and gives it straight back.
                 next->armedPass = false;
                 next->facedDown = !next->facedDown;
+                d->CardAt(module)->Flip();
                 s.Occupy(*next, kFlipMs);
                 Finish(s, *m, kFlipMs, flags == 1);
             } else {
-                d->cardModule = next->id;
+                d->MoveCardTo(next->id);
                 s.Occupy(*next, kStepMs);
                 Finish(s, *m, kStepMs, flags == 1);
             }
@@ -222,7 +216,7 @@ extern "C" VelaResult VELA_API Vela_CardIn(VelaHandle h, std::int32_t module,
         "Vela_CardIn", {h, module, direction, flags}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = Target(s, h, module, d, m); r != kOk)
+            if (VelaResult r = s.Target(h, module, d, m); r != kOk)
                 return r;
             if (flags == 1) {
                 m->stagedIn = true;  // waits for the card the transport brings
@@ -230,12 +224,12 @@ extern "C" VelaResult VELA_API Vela_CardIn(VelaHandle h, std::int32_t module,
             }
             // Take the card from the neighbour on that side.
             Module* from = Neighbour(*d, d->IndexOf(module), direction);
-            if (from == nullptr || d->cardModule != from->id) {
-                if (d->cardModule == module)
+            if (from == nullptr || d->CardAt(from->id) == nullptr) {
+                if (d->CardAt(module) != nullptr)
                     return kOk;  // already here
                 return kErrNoCard;
             }
-            d->cardModule = module;
+            d->MoveCardTo(module);
             s.Occupy(*from, kStepMs);
             Finish(s, *m, kStepMs, false);
             return kOk;
@@ -253,7 +247,7 @@ extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
         "Vela_CardOut", {h, module, direction, flags}, [&](Simulator& s) {
             Device* d;
             Module* m;
-            if (VelaResult r = TargetHolding(s, h, module, d, m); r != kOk)
+            if (VelaResult r = s.TargetHolding(h, module, d, m); r != kOk)
                 return r;
             const int index = d->IndexOf(module);
             // With a module ahead staged to take the card, the card travels to it, turned by
@@ -272,20 +266,28 @@ extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
                 path.resize(std::min<size_t>(1, path.size()));
             int end = path.empty() ? index : d->IndexOf(path.back()->id);
             if (path.empty()) {
-                d->cardModule = kNoCard;  // out of the end of the chain
+                // Out of the end of the chain: on the right into an output stack, on the
+                // left into the tray.
+                Card card = d->TakeCard();
+                if (direction == 0)
+                    d->outTray.Push(std::move(card));
+                else
+                    d->Deliver(std::move(card), module);
                 Finish(s, *m, kStepMs, flags == 1);
                 return kOk;
             }
             Module* last = &d->modules[static_cast<size_t>(end)];
             const int ms = flags == 1 ? kFlipMs + kStepMs : kStepMs;
             for (Module* p : path) {
-                if (p->stagedFlip)
+                if (p->stagedFlip) {
                     p->facedDown = !p->facedDown;
+                    d->CardAt(module)->Flip();
+                }
                 p->stagedFlip = false;
                 s.Occupy(*p, ms);
             }
             last->stagedIn = false;
-            d->cardModule = last->id;
+            d->MoveCardTo(last->id);
             Finish(s, *m, ms, flags == 1);
             return kOk;
         });
@@ -294,52 +296,49 @@ extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
 extern "C" VelaResult VELA_API Vela_CardMoveSensor(VelaHandle h, std::int32_t module,
                                                    std::int32_t option, std::int32_t distance,
                                                    std::int32_t speed) {
-    return Simulator::Instance().Run("Vela_CardMoveSensor", {h, module, option, distance, speed},
-                                     [&](Simulator& s) {
-                                         Device* d;
-                                         Module* m;
-                                         if (VelaResult r = Target(s, h, module, d, m); r != kOk)
-                                             return r;
-                                         if (d->cardModule != module)
-                                             return kErrNoCard;
-                                         if (speed < 0)
-                                             return kErrBadArgument;
-                                         Finish(s, *m, kSensorMs, false);
-                                         return kOk;
-                                     });
+    return Simulator::Instance().Run(
+        "Vela_CardMoveSensor", {h, module, option, distance, speed}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = s.TargetHolding(h, module, d, m); r != kOk)
+                return r;
+            if (speed < 0)
+                return kErrBadArgument;
+            Finish(s, *m, kSensorMs, false);
+            return kOk;
+        });
 }
 
 extern "C" VelaResult VELA_API Vela_CardMovePosition(VelaHandle h, std::int32_t module,
                                                      std::int32_t position) {
-    return Simulator::Instance().Run("Vela_CardMovePosition", {h, module, position},
-                                     [&](Simulator& s) {
-                                         Device* d;
-                                         Module* m;
-                                         if (VelaResult r = Target(s, h, module, d, m); r != kOk)
-                                             return r;
-                                         if (d->cardModule != module)
-                                             return kErrNoCard;
-                                         if (position < 0 || position > 8)
-                                             return kErrBadArgument;
-                                         m->position = position;
-                                         Finish(s, *m, kPositionMs, false);
-                                         return kOk;
-                                     });
+    return Simulator::Instance().Run(
+        "Vela_CardMovePosition", {h, module, position}, [&](Simulator& s) {
+            Device* d;
+            Module* m;
+            if (VelaResult r = s.TargetHolding(h, module, d, m); r != kOk)
+                return r;
+            if (position < 0 || position > 8)
+                return kErrBadArgument;
+            m->position = position;
+            Finish(s, *m, kPositionMs, false);
+            return kOk;
+        });
 }
 
+// The card goes into the error bin of a flipper, where it is kept.
 extern "C" VelaResult VELA_API Vela_CardEjectBin(VelaHandle h, std::int32_t module,
                                                  std::int32_t bin) {
     return Simulator::Instance().Run("Vela_CardEjectBin", {h, module, bin}, [&](Simulator& s) {
         Device* d;
         Module* m;
-        if (VelaResult r = TargetHolding(s, h, module, d, m); r != kOk)
+        if (VelaResult r = s.TargetHolding(h, module, d, m); r != kOk)
             return r;
         Module* binModule = d->FindModule(bin);
         if (binModule == nullptr)
             return kErrNoModule;
-        if (binModule->Type() != 0x6)
+        if (binModule->Type() != vela::kTypeFlipper)
             return kErrBadArgument;
-        d->cardModule = kNoCard;  // into the error bin
+        binModule->stack.Push(d->TakeCard());
         s.Occupy(*binModule, kEjectMs);
         Finish(s, *m, kEjectMs, false);
         return kOk;
@@ -361,7 +360,7 @@ extern "C" VelaResult VELA_API Vela_ExCmdSend(VelaHandle h, const std::uint8_t* 
                 Module* m = d->FindModule(command[2]);
                 if (m == nullptr)
                     return kErrNoModule;
-                if (m->Type() != 0x4)
+                if (m->Type() != vela::kTypePrinter)
                     return kErrBadArgument;
                 const std::uint16_t token =
                     static_cast<std::uint16_t>(command[3] | (command[4] << 8));
@@ -374,7 +373,7 @@ extern "C" VelaResult VELA_API Vela_ExCmdSend(VelaHandle h, const std::uint8_t* 
                 return kOk;
             }
             if (length == 3) {
-                Module* printer = d->FindModule(0x40);
+                Module* printer = d->FindModule(vela::kModulePrinter);
                 if (printer)
                     Finish(s, *printer, kCommandMs, false);
                 return kOk;

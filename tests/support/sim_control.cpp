@@ -33,6 +33,7 @@ void SimControl::Fresh(const char* preset) {
     ASSERT_NE(VelaSim_LoadScenarioFile, nullptr) << "simulator control calls not found";
     ASSERT_EQ(VelaSim_LoadScenarioFile(preset), 0);
     VelaSim_ClearFaults();
+    VelaSim_HoldFileWrites(0);
     VelaSim_SetStateFile(nullptr);
     VelaSim_SetTimeScale(0.0);
     VelaSim_ClearCallLog();
@@ -61,6 +62,22 @@ QJsonObject SimControl::Device(const char* name) const {
     int size = VelaSim_GetDeviceJson(name, nullptr, 0);
     std::string text(static_cast<size_t>(size) + 1, '\0');
     VelaSim_GetDeviceJson(name, text.data(), size + 1);
+    return QJsonDocument::fromJson(QByteArray(text.c_str())).object();
+}
+
+QJsonObject SimControl::Module(int id, const char* device) const {
+    for (const QJsonValue& m : Device(device).value(QStringLiteral("modules")).toArray())
+        if (m.toObject().value(QStringLiteral("id")).toInt() == id)
+            return m.toObject();
+    return {};
+}
+
+QJsonObject SimControl::Card(const char* device) const {
+    if (VelaSim_GetCardJson == nullptr)
+        return {};
+    int size = VelaSim_GetCardJson(device, nullptr, 0);
+    std::string text(static_cast<size_t>(size) + 1, '\0');
+    VelaSim_GetCardJson(device, text.data(), size + 1);
     return QJsonDocument::fromJson(QByteArray(text.c_str())).object();
 }
 

@@ -35,6 +35,10 @@ public:
     QList<QJsonObject> Calls(const QString& fn = QString()) const;
     int CountCalls(const QString& fn) const { return static_cast<int>(Calls(fn).size()); }
     QJsonObject Device(const char* name = nullptr) const;
+    // One module of the device's snapshot (empty when the chain has no such module).
+    QJsonObject Module(int id, const char* device = nullptr) const;
+    // The card in transport (empty when there is none).
+    QJsonObject Card(const char* device = nullptr) const;
 
 #define SIMCTL_MEMBER(name) PFN_##name name = nullptr;
     VELASIM_FOR_EACH_CONTROL(SIMCTL_MEMBER)
