@@ -24,19 +24,17 @@ void StatusPoller::Start(const ModuleSlots& moduleSlots, QSize panelSize) {
     m_cycles.store(0);
     const unsigned generation = ++*m_generation;
     std::weak_ptr<unsigned> current = m_generation;
-    m_thread = std::make_unique<std::jthread>(
-        [this, moduleSlots, current, generation](std::stop_token stop) {
-            Run(stop, moduleSlots, current, generation);
-        });
+    m_worker.Start([this, moduleSlots, current, generation](std::stop_token stop) {
+        Run(stop, moduleSlots, current, generation);
+    });
 }
 
 void StatusPoller::Stop() {
-    if (m_thread == nullptr)
+    if (!m_worker.Started())
         return;
-    m_thread->request_stop();
-    m_thread->join();
-    m_thread.reset();
+    // Results still queued, or posted while the thread ends, are dropped from here on.
     ++*m_generation;
+    m_worker.Stop();
 }
 
 void StatusPoller::Run(std::stop_token stop, ModuleSlots moduleSlots,
