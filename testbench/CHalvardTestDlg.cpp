@@ -30,6 +30,7 @@
 #include "page_table.h"
 #include "program_support.h"
 #include "status_panel_box.h"
+#include "worker.h"
 
 namespace {
 
@@ -391,8 +392,7 @@ void CHalvardTestDlg::OnBatch() {
 
 void CHalvardTestDlg::AppendLogText(const QString& text) {
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(
-            this, [this, text] { AppendLogText(text); }, Qt::QueuedConnection);
+        PostToThreadOf(this, [this, text] { AppendLogText(text); });
         return;
     }
     // Line ends come as "\r\n"; the box keeps plain "\n".

@@ -617,26 +617,33 @@ void CSubDlgMove::OnPositionTest() {
         return;
     }
 
-    // The thread gets its own copy of what it works with; it shares only the binding.
+    // The thread gets its own copy of what it works with, the device handle included: the main
+    // window may open a device while a test started without one runs, and a disconnect stops
+    // the test before the handle goes. Like a device call, no handle means -1 and no SDK call.
     const CVelaCommBinding* binding = &Binding();
+    const VelaHandle handle = binding->m_hDevice;
     auto result = m_posTestResult;
     auto moves = m_posTestMoves;
     moves->store(0);
-    m_posTest.Start([binding, module, distance, result, moves](std::stop_token stop) {
+    m_posTest.Start([binding, handle, module, distance, result, moves](std::stop_token stop) {
         const bool scan = module == kPosTestScanModule;
         const int firstOption = scan ? kPosTestScanOption : 0;
         const int secondOption = scan ? kPosTestScanOption : 3;
         const int secondDistance = scan ? -distance : distance;
         constexpr std::uint8_t kBusyState =
             vela::Bit(vela::state::kActionRunning) | vela::Bit(vela::state::kCommandRunning);
-        const auto idle = [binding, module] {
+        // A device call as the binding makes it, with the thread's own handle.
+        const auto device = [handle](auto slot, auto... args) -> VelaResult {
+            return handle == 0 || slot == nullptr ? -1 : slot(handle, args...);
+        };
+        const auto idle = [&] {
             std::uint8_t state = 0;
-            return binding->Device(binding->Vela_GetModuleState, module, &state) != 0 ||
+            return device(binding->Vela_GetModuleState, module, &state) != 0 ||
                    (state & kBusyState) == 0;
         };
         auto moveOnce = [&](int option, int dist) {
             const VelaResult r =
-                binding->Device(binding->Vela_CardMoveSensor, module, option, dist, kPosTestSpeed);
+                device(binding->Vela_CardMoveSensor, module, option, dist, kPosTestSpeed);
             result->store(static_cast<std::uint32_t>(r));
             moves->fetch_add(1);
             if (halvard::WaitService::WaitFor(stop, kPosTestPauseMs))

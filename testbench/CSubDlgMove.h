@@ -40,7 +40,7 @@ public:
     // starting it. After each move it pauses, then waits (bounded) until the module is idle, so
     // that it neither spins on moves that return at once nor sends a move to a busy module.
     static constexpr int kPosTestSpeed = 1368;
-    static constexpr std::uint8_t kPosTestScanModule = 0x62;
+    static constexpr std::uint8_t kPosTestScanModule = vela::kModuleLaser;
     static constexpr int kPosTestScanOption = 0x40;
     static constexpr int kPosTestStartWaitMs = 500;
     static constexpr int kPosTestPauseMs = 50;

@@ -1,8 +1,5 @@
 #include "status_poller.h"
 
-#include <QMetaObject>
-#include <QPointer>
-
 #include "CVelaCommBinding.h"
 #include "wait_service.h"
 
@@ -60,14 +57,12 @@ void StatusPoller::Run(std::stop_token stop, ModuleSlots moduleSlots,
             return;
         const QSize size(m_panelWidth.load(), m_panelHeight.load());
         QImage image = RenderStatusPanel(moduleSlots.data(), size);
-        QMetaObject::invokeMethod(
-            m_context,
-            [sink = m_sink, current, generation, image = std::move(image), moduleSlots] {
-                auto live = current.lock();
-                if (live && *live == generation)
-                    sink(image, moduleSlots);
-            },
-            Qt::QueuedConnection);
+        PostToThreadOf(m_context,
+                       [sink = m_sink, current, generation, image = std::move(image), moduleSlots] {
+                           auto live = current.lock();
+                           if (live && *live == generation)
+                               sink(image, moduleSlots);
+                       });
         m_cycles.fetch_add(1);
         if (!halvard::WaitService::WaitFor(stop, kPollIntervalMs))
             return;

@@ -1,7 +1,9 @@
 #include "worker.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
+#include <QPointer>
 #include <QThread>
 
 #include <algorithm>
@@ -10,11 +12,43 @@
 #include <vector>
 
 namespace {
+
 bool OnGuiThread() {
     auto* app = QCoreApplication::instance();
     return app != nullptr && QThread::currentThread() == app->thread();
 }
+
+// Carries one call to the thread of its context: created by the poster, moved to that thread,
+// run and deleted there. The poster never touches it after posting.
+class PostedCall final : public QObject {
+public:
+    static constexpr QEvent::Type kRun = QEvent::User;
+
+    PostedCall(QObject* context, std::function<void()> call)
+        : m_context(context), m_call(std::move(call)) {}
+
+    bool event(QEvent* e) override {
+        if (e->type() != kRun)
+            return QObject::event(e);
+        if (m_context != nullptr)
+            m_call();
+        m_call = nullptr;
+        deleteLater();
+        return true;
+    }
+
+private:
+    QPointer<QObject> m_context;
+    std::function<void()> m_call;
+};
+
 }  // namespace
+
+void PostToThreadOf(QObject* context, std::function<void()> call) {
+    auto* posted = new PostedCall(context, std::move(call));
+    posted->moveToThread(context->thread());
+    QCoreApplication::postEvent(posted, new QEvent(PostedCall::kRun));
+}
 
 // What the thread shares with those waiting for its end.
 struct Worker::State {
@@ -37,8 +71,9 @@ void Worker::Start(Body body) {
             body(stop);
             const std::lock_guard lock(state->mutex);
             state->ended = true;
+            // By name: nothing of ours is handed to the GUI thread, so nothing is shared.
             for (QEventLoop* loop : state->waiters)
-                QMetaObject::invokeMethod(loop, &QEventLoop::quit, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(loop, "quit", Qt::QueuedConnection);
         });
 }
 
@@ -101,23 +136,20 @@ bool RunOnGuiThread(std::stop_token stop, QObject* context, const std::function<
         Phase phase = Phase::kQueued;
     };
     auto shared = std::make_shared<Shared>();
-    QMetaObject::invokeMethod(
-        context,
-        [shared, &call] {
-            {
-                const std::lock_guard lock(shared->mutex);
-                if (shared->phase == Phase::kDropped)
-                    return;  // the worker no longer waits: `call` may be gone
-                shared->phase = Phase::kRunning;
-            }
-            call();
-            {
-                const std::lock_guard lock(shared->mutex);
-                shared->phase = Phase::kDone;
-            }
-            shared->changed.notify_all();
-        },
-        Qt::QueuedConnection);
+    PostToThreadOf(context, [shared, &call] {
+        {
+            const std::lock_guard lock(shared->mutex);
+            if (shared->phase == Phase::kDropped)
+                return;  // the worker no longer waits: `call` may be gone
+            shared->phase = Phase::kRunning;
+        }
+        call();
+        {
+            const std::lock_guard lock(shared->mutex);
+            shared->phase = Phase::kDone;
+        }
+        shared->changed.notify_all();
+    });
 
     std::unique_lock lock(shared->mutex);
     shared->changed.wait(lock, stop, [&] { return shared->phase == Phase::kDone; });

@@ -47,6 +47,11 @@ private:
     std::shared_ptr<State> m_stopping;
 };
 
+// Runs `call` later on the thread of `context` (from any thread), unless `context` is gone by
+// then. The call and everything it holds are handed over whole and destroyed on that thread, so
+// nothing the two threads share outlives the hand-over.
+void PostToThreadOf(QObject* context, std::function<void()> call);
+
 // For a worker: runs `call` on the GUI thread (in the thread of `context`) and waits until it
 // has returned; true then. When a stop is requested before the call has begun, the call is
 // dropped and the result is false, so a worker never deadlocks against a GUI thread that waits

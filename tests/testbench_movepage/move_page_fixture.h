@@ -53,9 +53,8 @@ protected:
             if (ms >= kPollPauseMs) {
                 std::unique_lock lock(releaseMutex);
                 releaseWake.wait_for(lock, std::chrono::seconds(60), [this] { return released; });
-            } else {
-                QThread::msleep(2);
             }
+            QThread::msleep(2);
         };
     }
     void TearDown() override {

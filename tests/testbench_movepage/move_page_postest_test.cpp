@@ -114,6 +114,26 @@ TEST_F(PositionTest, PausesBetweenMovesAndWaitsForTheModuleToBeIdle) {
     EXPECT_GE(static_cast<int>(pauses.size()), moves - 1);
 }
 
+TEST_F(PositionTest, WithoutADeviceItFailsAndAConnectMeanwhileChangesNothing) {
+    Connected();
+    CardAt(0x40);
+    On<QLineEdit>("distance")->setText(QStringLiteral("15"));
+    ReleaseWorkers();
+    Click("connect");  // disconnect; the selectors keep the card's module
+    ASSERT_EQ(page->GetCurrentModule(), 0x40);
+    StartAndRun(2);
+    EXPECT_EQ(page->PositionTestResult(), 0xFFFFFFFFu);
+    // A device opened while the test runs is not the test's: it goes on failing, without
+    // reaching the SDK, until it is restarted.
+    ConnectFirst();
+    const int moves = page->PositionTestMoves();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->PositionTestMoves() >= moves + 2; }, 10000));
+    EXPECT_EQ(page->PositionTestResult(), 0xFFFFFFFFu);
+    EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_CardMoveSensor")), 0);
+    Press("posMoveTest");
+    EXPECT_FALSE(page->PositionTestRunning());
+}
+
 TEST_F(PositionTest, DisconnectStopsTheTest) {
     Connected();
     CardAt(0x40);
