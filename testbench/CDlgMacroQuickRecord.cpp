@@ -9,7 +9,14 @@ CDlgMacroQuickRecord::CDlgMacroQuickRecord(QWidget* parent) : QDialog(parent) {
     resize(260, 320);
 }
 
-void CDlgMacroQuickRecord::AddRecordedMove(std::uint8_t firstModule, std::int32_t firstOption,
-                                           std::uint8_t secondModule, std::int32_t secondOption) {
-    m_items.append(RecordedMove{firstModule, firstOption, secondModule, secondOption});
+void CDlgMacroQuickRecord::AddRecordedMove(std::uint8_t firstModule, std::uint32_t firstOption,
+                                           std::uint8_t secondModule, std::uint32_t secondOption) {
+    if (m_macroList == nullptr)
+        return;
+    _tagMacroItem item;
+    item.firstModule = firstModule;
+    item.firstOption = firstOption;
+    item.secondModule = secondModule;
+    item.secondOption = secondOption;
+    m_macroList->push_back(item);
 }

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 
-#include <cstdlib>
-
 #include "CHalvardTestDlg.h"
 #include "private_profile.h"
 #include "program_support.h"
@@ -37,7 +35,11 @@ void CHalvardTestApp::ReadSettings(const QString& path) {
 int CHalvardTestApp::Run() {
     ReadSettings();
     CHalvardTestDlg dialog(m_showExpert);
+    // The main window is the program: closing it ends the event loop, and the loop's exit
+    // status is the program's.
+    QObject::connect(&dialog, &QDialog::finished, qApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    dialog.show();
     dialog.Initialise();
-    dialog.exec();
-    return 0;
+    return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The test bench's application object: reads "ShowExpert" from the settings file named after
-// the executable, then runs the main window modally; the program ends when it closes.
+// the executable, then runs the main window; the program ends when it closes, with the exit
+// status of its event loop.
 
 #include <QString>
 
@@ -18,6 +19,7 @@ public:
     bool ShowExpert() const { return m_showExpert; }
     void SetShowExpert(bool on) { m_showExpert = on; }
 
+    // Runs the main window until it closes; returns the event loop's exit status.
     int Run();
 
 private:

@@ -20,23 +20,17 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include <cstdarg>
-
 #include "CDlgMacroQuickRecord.h"
-#include "CSubDlgBarcode.h"
 #include "CSubDlgBase.h"
-#include "CSubDlgExpert.h"
-#include "CSubDlgIC.h"
 #include "CSubDlgMacro.h"
-#include "CSubDlgMagnetic.h"
-#include "CSubDlgMove.h"
-#include "CSubDlgPrint.h"
-#include "CSubDlgRF.h"
 #include "message_service.h"
 #include "module_chain_view.h"
 #include "module_pictures.h"
+#include "page_ids.h"
+#include "page_table.h"
 #include "program_support.h"
 #include "status_panel_box.h"
+#include "worker.h"
 
 namespace {
 
@@ -250,9 +244,7 @@ void CHalvardTestDlg::Initialise(const QString& libraryPath) {
 
     CreatePages();
     for (CSubDlgBase* page : m_pages) {
-        const bool expertOnly = page->TemplateId() == CSubDlgExpert::kTemplateId ||
-                                page->TemplateId() == CSubDlgMacro::kTemplateId;
-        if (!expertOnly || m_showExpert)
+        if (!IsExpertOnlyPage(page->TemplateId()) || m_showExpert)
             AddPageTab(page);
     }
     m_changingTabs = true;
@@ -268,6 +260,7 @@ void CHalvardTestDlg::Initialise(const QString& libraryPath) {
 
     m_quickRecord = std::make_unique<CDlgMacroQuickRecord>(this);
     m_quickRecord->hide();
+    ConnectQuickRecordToMacroPage();
 
     UpdateBatchControls();
 }
@@ -275,16 +268,27 @@ void CHalvardTestDlg::Initialise(const QString& libraryPath) {
 void CHalvardTestDlg::CreatePages() {
     DestroyPages();
     auto* grid = static_cast<QGridLayout*>(m_pageArea->layout());
-    const QList<CSubDlgBase*> pages = {
-        new CSubDlgMove(this, m_pageArea),   new CSubDlgMagnetic(this, m_pageArea),
-        new CSubDlgRF(this, m_pageArea),     new CSubDlgIC(this, m_pageArea),
-        new CSubDlgPrint(this, m_pageArea),  new CSubDlgBarcode(this, m_pageArea),
-        new CSubDlgExpert(this, m_pageArea), new CSubDlgMacro(this, m_pageArea)};
-    for (CSubDlgBase* page : pages) {
+    for (const PageEntry& entry : PageTable()) {
+        CSubDlgBase* page = entry.create(*this, m_pageArea);
         page->hide();
         grid->addWidget(page, 0, 0);
         m_pages.append(page);
     }
+    ConnectQuickRecordToMacroPage();
+}
+
+void CHalvardTestDlg::ConnectQuickRecordToMacroPage() {
+    if (m_quickRecord == nullptr)
+        return;
+    auto* macro = dynamic_cast<CSubDlgMacro*>(FindPage(page_id::kMacro));
+    m_quickRecord->SetMacroList(macro != nullptr ? &macro->MacroItems() : nullptr);
+}
+
+CSubDlgBase* CHalvardTestDlg::FindPage(int templateId) const {
+    for (CSubDlgBase* page : m_pages)
+        if (page->TemplateId() == templateId)
+            return page;
+    return nullptr;
 }
 
 void CHalvardTestDlg::DestroyPages() {
@@ -292,6 +296,9 @@ void CHalvardTestDlg::DestroyPages() {
     while (m_tabs->count() > 0)
         m_tabs->removeTab(0);
     m_changingTabs = false;
+    // The quick-record window must not keep the Macro page's list past the page.
+    if (m_quickRecord != nullptr)
+        m_quickRecord->SetMacroList(nullptr);
     for (CSubDlgBase* page : m_pages)
         page->StopWorker();
     qDeleteAll(m_pages);
@@ -327,14 +334,8 @@ void CHalvardTestDlg::OnTabSelected() {
 }
 
 void CHalvardTestDlg::ToggleExpertTabs() {
-    CSubDlgBase* expert = nullptr;
-    CSubDlgBase* macro = nullptr;
-    for (CSubDlgBase* page : m_pages) {
-        if (page->TemplateId() == CSubDlgExpert::kTemplateId)
-            expert = page;
-        if (page->TemplateId() == CSubDlgMacro::kTemplateId)
-            macro = page;
-    }
+    CSubDlgBase* expert = FindPage(page_id::kExpert);
+    CSubDlgBase* macro = FindPage(page_id::kMacro);
     if (expert == nullptr || macro == nullptr)
         return;
     m_changingTabs = true;
@@ -375,7 +376,7 @@ void CHalvardTestDlg::keyPressEvent(QKeyEvent* event) {
 void CHalvardTestDlg::UpdateBatchControls() {
     const CSubDlgBase* selected = SelectedPage();
     const bool enabled = m_binding.IsConnected() && selected != nullptr &&
-                         selected->TemplateId() == CSubDlgMagnetic::kTemplateId;
+                         selected->TemplateId() == page_id::kMagnetic;
     for (QWidget* w :
          std::initializer_list<QWidget*>{m_batch, m_batchCurrent, m_batchTotal, m_insertCard,
                                          m_ejectCard, m_promptError, m_retryIfError})
@@ -389,18 +390,9 @@ void CHalvardTestDlg::OnBatch() {
 
 // ---- Log ----
 
-void CHalvardTestDlg::AppendLog(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const QString text = QString::vasprintf(format, args);
-    va_end(args);
-    AppendLogText(text);
-}
-
 void CHalvardTestDlg::AppendLogText(const QString& text) {
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(
-            this, [this, text] { AppendLogText(text); }, Qt::QueuedConnection);
+        PostToThreadOf(this, [this, text] { AppendLogText(text); });
         return;
     }
     // Line ends come as "\r\n"; the box keeps plain "\n".

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "CVelaCommBinding.h"
+#include "PageHost.h"
 #include "status_decoding.h"
 #include "status_poller.h"
 #include "vela_types.h"
@@ -31,13 +32,11 @@ class MacroRecorder;
 class ModuleChainView;
 class StatusPanelBox;
 
-class CHalvardTestDlg final : public QDialog {
+class CHalvardTestDlg final : public QDialog, public PageHost {
     Q_OBJECT
 public:
-    static constexpr std::uint16_t kNoToken = 0xFFFF;
     static constexpr std::uint32_t kDeviceTypeMask = 0xFFFFFFF0u;
     static constexpr std::uint32_t kDeviceTypeFamily = 0x3700u;
-    static constexpr std::uint64_t kManualModeBit = std::uint64_t{1} << 30;
 
     explicit CHalvardTestDlg(bool showExpert, QWidget* parent = nullptr);
     ~CHalvardTestDlg() override;
@@ -46,23 +45,20 @@ public:
     // "Refresh". `libraryPath` overrides the program folder's library (tests).
     void Initialise(const QString& libraryPath = QString());
 
-    // ---- Services for the pages and the batch loop ----
-    CVelaCommBinding& Binding() { return m_binding; }
-    // Appends printf-formatted text at the end of the log box, the caret left at the end.
-    // Callers supply their own "\r\n". From another thread the text is posted to the GUI thread.
-    void AppendLog(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    void AppendLogText(const QString& text);
+    // ---- Services for the pages and the batch loop (PageHost) ----
+    CVelaCommBinding& Binding() override { return m_binding; }
+    // From another thread the text is posted to the GUI thread.
+    void AppendLogText(const QString& text) override;
     // The token shown in the preemption box, parsed as hexadecimal; 0xFFFF when it does not
     // parse.
-    std::uint16_t GetPreemptionToken() const;
-    // The macro-recording flag (0 = not recording), set and cleared by the Macro page.
-    int MacroRecording() const { return m_macroRecording; }
-    void SetMacroRecording(int recording) { m_macroRecording = recording; }
-    // Where the Move page hands its moves while recording.
-    MacroRecorder* QuickRecorder() const;
-    CDlgMacroQuickRecord* QuickRecordWindow() const { return m_quickRecord.get(); }
+    std::uint16_t GetPreemptionToken() const override;
+    int MacroRecording() const override { return m_macroRecording; }
+    void SetMacroRecording(int recording) override { m_macroRecording = recording; }
+    MacroRecorder* QuickRecorder() const override;
     // Shows (placed left of the main window, vertically centred) or hides the quick-record window.
-    void ShowQuickRecord(bool show);
+    void ShowQuickRecord(bool show) override;
+    CSubDlgBase* FindPage(int templateId) const override;
+    CDlgMacroQuickRecord* QuickRecordWindow() const { return m_quickRecord.get(); }
 
     // ---- State ----
     const QList<CSubDlgBase*>& Pages() const { return m_pages; }
@@ -97,6 +93,8 @@ private:
     void BuildControls();
     void CreatePages();
     void DestroyPages();
+    // Points the quick-record window at the Macro page's list of recorded items.
+    void ConnectQuickRecordToMacroPage();
     void Connect();
     void Disconnect();
     void Shutdown();

@@ -18,8 +18,6 @@
 using halvard::MessageService;
 namespace mb = halvard::mb;
 
-namespace {}  // namespace
-
 void CHalvardTestDlg::OnRefresh() {
     // The SDK writes the whole record, so the buffer is the whole record.
     auto list = std::make_unique<DeviceList>();
@@ -68,7 +66,7 @@ void CHalvardTestDlg::Connect() {
 
     QList<QImage> pictures;
     for (int i = 0; i < shown; ++i)
-        pictures.append(m_typePictures[ModuleType(m_modules.entries[i].id)]);
+        pictures.append(m_typePictures[vela::TypeOf(m_modules.entries[i].id)]);
     m_moduleView->SetPictures(pictures);
 
     m_slots = {};
@@ -141,7 +139,8 @@ void CHalvardTestDlg::OnReleasePreemption() {
 
 void CHalvardTestDlg::OnCheckManualMode() {
     std::uint64_t status = 0;
-    const VelaResult result = m_binding.Device(m_binding.Vela_GetStatus, kPrinterModuleId, &status);
+    const VelaResult result =
+        m_binding.Device(m_binding.Vela_GetStatus, vela::kModulePrinter, &status);
     if (result != 0) {
         MessageService::Show(this,
                              QString::asprintf("Error while GetStatus... (error=0x%08X)",
@@ -149,8 +148,9 @@ void CHalvardTestDlg::OnCheckManualMode() {
                              mb::kIconWarning);
         return;
     }
-    m_mode->setText((status & kManualModeBit) ? QStringLiteral("MANUAL Mode")
-                                              : QStringLiteral("Normal Mode"));
+    m_mode->setText((status & vela::Bit(vela::printer::kManualMode))
+                        ? QStringLiteral("MANUAL Mode")
+                        : QStringLiteral("Normal Mode"));
 }
 
 void CHalvardTestDlg::OnToggleManualMode() {

@@ -1,7 +1,7 @@
 #include "CSubDlgBarcode.h"
 
-CSubDlgBarcode::CSubDlgBarcode(CHalvardTestDlg* mainWindow, QWidget* parent)
-    : CSubDlgBase(kTemplateId, QStringLiteral("Barcode"), mainWindow, parent) {
+CSubDlgBarcode::CSubDlgBarcode(PageHost& host, QWidget* parent)
+    : CSubDlgBase(kTemplateId, QStringLiteral("Barcode"), host, parent) {
     setObjectName(QStringLiteral("pageBarcode"));
 }
 

@@ -2,13 +2,14 @@
 // The "Barcode" test page: barcode scanning.
 
 #include "CSubDlgBase.h"
+#include "page_ids.h"
 
 class CSubDlgBarcode : public CSubDlgBase {
     Q_OBJECT
 public:
-    static constexpr int kTemplateId = 135;
+    static constexpr int kTemplateId = page_id::kBarcode;
 
-    explicit CSubDlgBarcode(CHalvardTestDlg* mainWindow, QWidget* parent = nullptr);
+    explicit CSubDlgBarcode(PageHost& host, QWidget* parent = nullptr);
 
     void OnDeviceConnected(const QString& deviceId) override;
     void OnDeviceDisconnected() override;

@@ -5,13 +5,11 @@
 #include <QPainter>
 #include <QThread>
 
-#include <chrono>
-
 #include "message_service.h"
+#include "wait_service.h"
 
-CSubDlgBase::CSubDlgBase(int templateId, const QString& title, CHalvardTestDlg* mainWindow,
-                         QWidget* parent)
-    : QWidget(parent), m_templateId(templateId), m_mainWindow(mainWindow), m_title(title) {
+CSubDlgBase::CSubDlgBase(int templateId, const QString& title, PageHost& host, QWidget* parent)
+    : QWidget(parent), m_templateId(templateId), m_host(host), m_title(title) {
     // Pages are drawn on white, like the dialogs they stand in for.
     setAutoFillBackground(false);
 }
@@ -57,54 +55,111 @@ void CSubDlgBase::ReportInfo(const QString& text) {
 
 std::uint8_t CSubDlgBase::GetCurrentModule() const {
     if (m_currentModuleSelector == nullptr)
-        return kNoModule;
+        return vela::kModuleNone;
     const int index = m_currentModuleSelector->currentIndex();
     if (index < 0)
-        return kNoModule;
+        return vela::kModuleNone;
     bool ok = false;
     const int id = m_currentModuleSelector->itemData(index).toInt(&ok);
-    return ok ? static_cast<std::uint8_t>(id) : kNoModule;
+    return ok ? static_cast<std::uint8_t>(id) : vela::kModuleNone;
 }
 
 void CSubDlgBase::SelectCurrentModule(std::uint8_t id) {
-    if (m_currentModuleSelector == nullptr)
-        return;
-    for (int i = m_currentModuleSelector->count() - 1; i >= 0; --i) {
-        bool ok = false;
-        const int value = m_currentModuleSelector->itemData(i).toInt(&ok);
-        if (ok && value == id) {
-            m_currentModuleSelector->setCurrentIndex(i);
-            return;
-        }
-    }
+    SelectByValue(m_currentModuleSelector, id);
 }
 
-void CSubDlgBase::StartWorkerThread(std::function<void(std::stop_token)> body) {
-    StopWorker();
-    auto ended = std::make_shared<std::atomic<bool>>(false);
-    m_workerEnded = ended;
-    m_workerThread =
-        std::make_unique<std::jthread>([body = std::move(body), ended](std::stop_token stop) {
-            body(stop);
-            ended->store(true);
-        });
+bool CSubDlgBase::SelectByValue(QComboBox* box, int value) {
+    if (box == nullptr)
+        return false;
+    for (int i = box->count() - 1; i >= 0; --i) {
+        bool ok = false;
+        const int data = box->itemData(i).toInt(&ok);
+        if (ok && data == value) {
+            box->setCurrentIndex(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CSubDlgBase::StartWorkerThread(Worker::Body body) {
+    m_worker.Start(std::move(body));
 }
 
 void CSubDlgBase::StopWorker() {
-    if (m_workerThread == nullptr)
-        return;
-    if (!m_workerEnded->load()) {
-        m_workerThread->request_stop();
-        // Keep serving queued and blocking calls the worker may be waiting on; user input
-        // stays queued until the worker is gone.
-        const bool onGui = QCoreApplication::instance() != nullptr &&
-                           QThread::currentThread() == QCoreApplication::instance()->thread();
-        while (!m_workerEnded->load()) {
-            if (onGui)
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+    m_worker.Stop();
+}
+
+// ---- Shared steps ----
+
+bool CSubDlgBase::HavePreemption(PreemptionNotice notice) {
+    if (m_host.GetPreemptionToken() != PageHost::kNoToken)
+        return true;
+    if (notice == PreemptionNotice::kPleaseFirst) {
+        SetLastResult(kNoPreemption);
+        halvard::MessageService::Show(this, QStringLiteral("Please, Preemption First..."),
+                                      halvard::mb::kIconInformation);
+    } else {
+        SetLastResult(kFailed);
+        halvard::MessageService::Show(this, QStringLiteral("Preemption, First..."),
+                                      halvard::mb::kIconWarning);
     }
-    m_workerThread->join();
-    m_workerThread.reset();
+    return false;
+}
+
+QString CSubDlgBase::ErrorText(const QString& text, std::uint32_t code, ErrorForm form) {
+    const char* suffix = " (error=0x%08X)";
+    if (form == ErrorForm::kParenthesisedBare)
+        suffix = " (error=%08X)";
+    else if (form == ErrorForm::kDashed)
+        suffix = " - error : 0x%08X";
+    return text + QString::asprintf(suffix, static_cast<unsigned>(code));
+}
+
+CSubDlgBase::WaitResult CSubDlgBase::WaitUntil(const std::function<bool()>& condition, int periodMs,
+                                               int limitMs, std::stop_token stop,
+                                               const std::function<bool()>& stopWhen) {
+    auto* app = QCoreApplication::instance();
+    const bool onGui = app != nullptr && QThread::currentThread() == app->thread();
+    const std::int64_t start = halvard::WaitService::NowMs();
+    for (;;) {
+        if (stop.stop_requested() || (stopWhen && stopWhen()))
+            return WaitResult::kStopped;
+        if (condition())
+            return WaitResult::kHeld;
+        if (halvard::WaitService::NowMs() - start >= limitMs)
+            return WaitResult::kTimedOut;
+        if (onGui || !stop.stop_possible())
+            halvard::WaitService::Wait(periodMs);
+        else if (!halvard::WaitService::WaitFor(stop, periodMs))
+            return WaitResult::kStopped;
+    }
+}
+
+void CSubDlgBase::LogCommand(const QString& command, std::uint8_t module) {
+    m_host.AppendLogText(QStringLiteral("> ") + command +
+                         QString::asprintf(" (mod:%02X) ... ", module));
+}
+
+void CSubDlgBase::LogCommand(const QString& command) {
+    m_host.AppendLogText(QStringLiteral("> ") + command + QStringLiteral(" ... "));
+}
+
+bool CSubDlgBase::LogResult(VelaResult result) {
+    if (result == 0) {
+        m_host.AppendLogText(QStringLiteral("OK\n"));
+        return true;
+    }
+    m_host.AppendLogText(QString::asprintf("Failed (0x%08X)\n", static_cast<unsigned>(result)));
+    return false;
+}
+
+QString CSubDlgBase::HexBytes(std::span<const std::uint8_t> bytes) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()) * 3);
+    for (std::uint8_t byte : bytes)
+        text += QString::asprintf("%02X ", byte);
+    if (text.endsWith(u' '))
+        text.chop(1);
+    return text;
 }

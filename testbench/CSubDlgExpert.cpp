@@ -1,7 +1,7 @@
 #include "CSubDlgExpert.h"
 
-CSubDlgExpert::CSubDlgExpert(CHalvardTestDlg* mainWindow, QWidget* parent)
-    : CSubDlgBase(kTemplateId, QStringLiteral("Expert"), mainWindow, parent) {
+CSubDlgExpert::CSubDlgExpert(PageHost& host, QWidget* parent)
+    : CSubDlgBase(kTemplateId, QStringLiteral("Expert"), host, parent) {
     setObjectName(QStringLiteral("pageExpert"));
 }
 

@@ -1,7 +1,7 @@
 #include "CSubDlgIC.h"
 
-CSubDlgIC::CSubDlgIC(CHalvardTestDlg* mainWindow, QWidget* parent)
-    : CSubDlgBase(kTemplateId, QStringLiteral("IC"), mainWindow, parent) {
+CSubDlgIC::CSubDlgIC(PageHost& host, QWidget* parent)
+    : CSubDlgBase(kTemplateId, QStringLiteral("IC"), host, parent) {
     setObjectName(QStringLiteral("pageIC"));
 }
 

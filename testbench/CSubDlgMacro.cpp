@@ -1,7 +1,7 @@
 #include "CSubDlgMacro.h"
 
-CSubDlgMacro::CSubDlgMacro(CHalvardTestDlg* mainWindow, QWidget* parent)
-    : CSubDlgBase(kTemplateId, QStringLiteral("Macro"), mainWindow, parent) {
+CSubDlgMacro::CSubDlgMacro(PageHost& host, QWidget* parent)
+    : CSubDlgBase(kTemplateId, QStringLiteral("Macro"), host, parent) {
     setObjectName(QStringLiteral("pageMacro"));
 }
 

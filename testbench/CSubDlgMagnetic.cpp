@@ -1,7 +1,7 @@
 #include "CSubDlgMagnetic.h"
 
-CSubDlgMagnetic::CSubDlgMagnetic(CHalvardTestDlg* mainWindow, QWidget* parent)
-    : CSubDlgBase(kTemplateId, QStringLiteral("Magnetic"), mainWindow, parent) {
+CSubDlgMagnetic::CSubDlgMagnetic(PageHost& host, QWidget* parent)
+    : CSubDlgBase(kTemplateId, QStringLiteral("Magnetic"), host, parent) {
     setObjectName(QStringLiteral("pageMagnetic"));
 }
 

@@ -10,16 +10,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "CHalvardTestDlg.h"
 #include "MacroRecorder.h"
 #include "message_service.h"
+#include "module_labels.h"
+#include "vela_modules.h"
 #include "wait_service.h"
 
 namespace {
 
-int TypeOf(std::uint8_t id) {
-    return id >> 4;
-}
+using vela::IsType;
 
 void Fill(QComboBox* box, const move::Entries& entries) {
     box->clear();
@@ -48,8 +47,8 @@ QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
 
 }  // namespace
 
-CSubDlgMove::CSubDlgMove(CHalvardTestDlg* mainWindow, QWidget* parent)
-    : CSubDlgBase(kTemplateId, QStringLiteral("Move"), mainWindow, parent) {
+CSubDlgMove::CSubDlgMove(PageHost& host, QWidget* parent)
+    : CSubDlgBase(kTemplateId, QStringLiteral("Move"), host, parent) {
     setObjectName(QStringLiteral("pageMove"));
     BuildControls();
     SetCurrentModuleSelector(m_currentModule);
@@ -287,9 +286,8 @@ void CSubDlgMove::OnPageShown() {
 
 void CSubDlgMove::UpdateControls(bool connected) {
     const std::uint8_t current = GetCurrentModule();
-    const bool none = current == kNoModule;
+    const bool none = current == vela::kModuleNone;
     const bool recording = Recording();
-    const int type = TypeOf(current);
 
     for (QWidget* w :
          {static_cast<QWidget*>(m_currentModule), static_cast<QWidget*>(m_cardMove),
@@ -298,11 +296,12 @@ void CSubDlgMove::UpdateControls(bool connected) {
     m_cardEject->setEnabled(connected && !none);
     for (QWidget* w : m_cardControls)
         w->setEnabled(connected && !none && !recording);
-    m_keyLock->setEnabled(connected && type == 0x4 && !recording);
-    m_keyUnlock->setEnabled(connected && type == 0x4 && !recording);
-    m_hopperLine->setEnabled(connected && type == 0x2);
+    const bool printer = IsType(current, vela::kTypePrinter);
+    m_keyLock->setEnabled(connected && printer && !recording);
+    m_keyUnlock->setEnabled(connected && printer && !recording);
+    m_hopperLine->setEnabled(connected && IsType(current, vela::kTypeMultiInputHopper));
 
-    const bool flipper = type == 0x6;
+    const bool flipper = IsType(current, vela::kTypeFlipper);
     m_sensorLabel->setVisible(!flipper && !recording);
     m_sensor->setVisible(!flipper && !recording);
     m_optionLabel->setVisible(flipper && !recording);
@@ -313,9 +312,9 @@ void CSubDlgMove::UpdateControls(bool connected) {
 // ---- Selector rules ----
 
 void CSubDlgMove::OnEjectDestinationChanged() {
-    const int destination = DataOf(m_ejectDestination, kNoModule);
-    const bool hopper =
-        destination != kNoModule && TypeOf(static_cast<std::uint8_t>(destination)) == 0x2;
+    const auto destination =
+        static_cast<std::uint8_t>(DataOf(m_ejectDestination, vela::kModuleNone));
+    const bool hopper = IsType(destination, vela::kTypeMultiInputHopper);
     for (QWidget* w : {static_cast<QWidget*>(m_hopLineLabel), static_cast<QWidget*>(m_hopLine),
                        static_cast<QWidget*>(m_ejectDirLabel), static_cast<QWidget*>(m_ejectDir)})
         w->setVisible(hopper);
@@ -360,28 +359,9 @@ void CSubDlgMove::MakeDefaultCurrent() {
 
 // ---- Helpers ----
 
-bool CSubDlgMove::Connected() const {
-    return m_mainWindow != nullptr && m_mainWindow->Binding().IsConnected();
-}
-
-bool CSubDlgMove::Recording() const {
-    return m_mainWindow != nullptr && m_mainWindow->MacroRecording() != 0;
-}
-
-bool CSubDlgMove::HavePreemption() {
-    if (m_mainWindow != nullptr && m_mainWindow->GetPreemptionToken() != CHalvardTestDlg::kNoToken)
-        return true;
-    SetLastResult(kNoPreemption);
-    halvard::MessageService::Show(this, QStringLiteral("Please, Preemption First..."),
-                                  halvard::mb::kIconInformation);
-    return false;
-}
-
 std::uint64_t CSubDlgMove::ReadStatus(std::uint8_t module, VelaResult* result) const {
     std::uint64_t status = 0;
-    const VelaResult r = m_mainWindow ? m_mainWindow->Binding().Device(
-                                            m_mainWindow->Binding().Vela_GetStatus, module, &status)
-                                      : -1;
+    const VelaResult r = Binding().Device(Binding().Vela_GetStatus, module, &status);
     if (result)
         *result = r;
     return status;
@@ -391,24 +371,50 @@ void CSubDlgMove::Warn(const QString& text) {
     halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
 }
 
+// ---- Driver ----
+
+bool CSubDlgMove::SetCurrentModule(std::uint8_t id) {
+    return SelectByValue(m_currentModule, id);
+}
+
+bool CSubDlgMove::SetHopperLine(std::uint32_t value) {
+    return SelectByValue(m_hopperLine, static_cast<int>(value));
+}
+
+bool CSubDlgMove::SetMoveDestination(std::uint8_t id) {
+    return SelectByValue(m_moveDestination, id);
+}
+
+bool CSubDlgMove::SetEjectTarget(std::uint8_t id) {
+    return SelectByValue(m_ejectDestination, id);
+}
+
+bool CSubDlgMove::SetHopLine(std::uint32_t value) {
+    return SelectByValue(m_hopLine, static_cast<int>(value));
+}
+
+bool CSubDlgMove::SetEjectDirection(std::uint32_t value) {
+    return SelectByValue(m_ejectDir, static_cast<int>(value));
+}
+
 // ---- Commands ----
 
 void CSubDlgMove::OnCardMove() {
     const std::uint8_t source = GetCurrentModule();
-    const auto destination = static_cast<std::uint8_t>(DataOf(m_moveDestination, kNoModule));
-    const int hopperLine = TypeOf(source) == 0x2 && source != kNoModule ? DataOf(m_hopperLine) : 0;
+    const auto destination =
+        static_cast<std::uint8_t>(DataOf(m_moveDestination, vela::kModuleNone));
+    const int hopperLine = IsType(source, vela::kTypeMultiInputHopper) ? DataOf(m_hopperLine) : 0;
     if (Recording()) {
-        if (MacroRecorder* recorder = m_mainWindow->QuickRecorder())
-            recorder->AddRecordedMove(source, hopperLine, destination, 0);
+        if (MacroRecorder* recorder = m_host.QuickRecorder())
+            recorder->AddRecordedMove(source, static_cast<std::uint32_t>(hopperLine), destination,
+                                      0);
         SetLastResult(0);
         MakeCurrent(destination);
         return;
     }
-    CVelaCommBinding& b = m_mainWindow->Binding();
-    const VelaResult r = b.Device(b.Vela_CardMove2, source, hopperLine, destination, 0, 0);
-    SetLastResult(static_cast<std::uint32_t>(r));
+    const VelaResult r = Call(Binding().Vela_CardMove2, source, hopperLine, destination, 0, 0);
     if (r != 0) {
-        Warn(QString::asprintf("Error while CardMove... (error=0x%08X)", static_cast<unsigned>(r)));
+        Warn(ErrorText(QStringLiteral("Error while CardMove..."), static_cast<std::uint32_t>(r)));
         return;
     }
     MakeCurrent(destination);
@@ -416,46 +422,40 @@ void CSubDlgMove::OnCardMove() {
 
 void CSubDlgMove::OnCardEject() {
     const std::uint8_t module = GetCurrentModule();
-    const auto destination = static_cast<std::uint8_t>(DataOf(m_ejectDestination, kNoModule));
-    CVelaCommBinding& b = m_mainWindow->Binding();
+    const auto destination =
+        static_cast<std::uint8_t>(DataOf(m_ejectDestination, vela::kModuleNone));
     const bool recording = Recording();
     VelaResult r = 0;
 
-    if (TypeOf(module) == 0x6 && module != kNoModule && !recording) {
+    if (IsType(module, vela::kTypeFlipper) && !recording) {
         VelaResult read = 0;
         const std::uint64_t status = ReadStatus(module, &read);
         if (read == 0 && move::EjectNeedsRecentre(status)) {
             // An off-centre card is brought back to the centre before it leaves.
-            if (m_mainWindow->GetPreemptionToken() == CHalvardTestDlg::kNoToken) {
-                SetLastResult(kNoPreemption);
-                Warn(QStringLiteral("Preemption, First..."));
+            if (!HavePreemption(PreemptionNotice::kFirst))
                 return;
-            }
-            r = b.Device(b.Vela_CardMoveSensor, module, kRecentreOption, 0, kRecentreSpeed);
+            r = Call(Binding().Vela_CardMoveSensor, module, kRecentreOption, 0, kRecentreSpeed);
             if (r == 0)
-                r = b.Device(b.Vela_CardMovePosition, module, kRecentrePosition);
+                r = Call(Binding().Vela_CardMovePosition, module, kRecentrePosition);
         }
     }
     SetLastResult(static_cast<std::uint32_t>(r));
 
     std::int32_t extra = 0;
-    if (destination != kNoModule && TypeOf(destination) == 0x2)
+    if (IsType(destination, vela::kTypeMultiInputHopper))
         extra = DataOf(m_hopLine) | DataOf(m_ejectDir);
 
     if (recording) {
-        if (MacroRecorder* recorder = m_mainWindow->QuickRecorder())
-            recorder->AddRecordedMove(module, 0, destination, extra);
+        if (MacroRecorder* recorder = m_host.QuickRecorder())
+            recorder->AddRecordedMove(module, 0, destination, static_cast<std::uint32_t>(extra));
         SetLastResult(0);
         MakeDefaultCurrent();
         return;
     }
-    if (r == 0) {
-        r = b.Device(b.Vela_CardEject2, module, 0, destination, extra);
-        SetLastResult(static_cast<std::uint32_t>(r));
-    }
+    if (r == 0)
+        r = Call(Binding().Vela_CardEject2, module, 0, destination, extra);
     if (r != 0) {
-        Warn(
-            QString::asprintf("Error while CardEject... (error=0x%08X)", static_cast<unsigned>(r)));
+        Warn(ErrorText(QStringLiteral("Error while CardEject..."), static_cast<std::uint32_t>(r)));
         return;
     }
     MakeDefaultCurrent();
@@ -463,90 +463,71 @@ void CSubDlgMove::OnCardEject() {
 
 void CSubDlgMove::OnCardFlip() {
     const std::uint8_t current = GetCurrentModule();
-    const auto flipper = static_cast<std::uint8_t>(DataOf(m_flipper, kNoModule));
+    const auto flipper = static_cast<std::uint8_t>(DataOf(m_flipper, vela::kModuleNone));
     const move::FlipPlan plan = move::PlanFlip(move::Chain(m_modules), flipper, current);
-    CVelaCommBinding& b = m_mainWindow->Binding();
 
-    VelaResult r = b.Device(b.Vela_CardPass, flipper, plan.passBits | 4, 1);
-    SetLastResult(static_cast<std::uint32_t>(r));
+    VelaResult r = Call(Binding().Vela_CardPass, flipper, plan.passBits | 4, 1);
     if (r != 0) {
-        Warn(QString::asprintf("Failed to Flip Card [%02X]... (error=%08X)", flipper,
-                               static_cast<unsigned>(r)));
+        Warn(ErrorText(QString::asprintf("Failed to Flip Card [%02X]...", flipper),
+                       static_cast<std::uint32_t>(r), ErrorForm::kParenthesisedBare));
         return;
     }
-    r = b.Device(b.Vela_CardMoveQuick, current, plan.giveDirection, 0);
-    SetLastResult(static_cast<std::uint32_t>(r));
+    r = Call(Binding().Vela_CardMoveQuick, current, plan.giveDirection, 0);
     if (r != 0)
-        Warn(QString::asprintf("Failed to Give Card [%02X] to [%02X]... (error=%08X)", current,
-                               flipper, static_cast<unsigned>(r)));
+        Warn(ErrorText(
+            QString::asprintf("Failed to Give Card [%02X] to [%02X]...", current, flipper),
+            static_cast<std::uint32_t>(r), ErrorForm::kParenthesisedBare));
 }
 
 void CSubDlgMove::OnCardFlipMove() {
     const std::uint8_t current = GetCurrentModule();
-    const auto flipper = static_cast<std::uint8_t>(DataOf(m_flipMoveFlipper, kNoModule));
-    const auto giveTo = static_cast<std::uint8_t>(DataOf(m_giveTo, kNoModule));
+    const auto flipper = static_cast<std::uint8_t>(DataOf(m_flipMoveFlipper, vela::kModuleNone));
+    const auto giveTo = static_cast<std::uint8_t>(DataOf(m_giveTo, vela::kModuleNone));
     const move::FlipMovePlan plan = move::PlanFlipMove(move::Chain(m_modules), giveTo, current);
-    CVelaCommBinding& b = m_mainWindow->Binding();
+    const auto fail = [this](const QString& text, VelaResult r) {
+        Warn(ErrorText(text, static_cast<std::uint32_t>(r), ErrorForm::kParenthesisedBare));
+    };
 
-    VelaResult r = b.Device(b.Vela_CardIn, giveTo, plan.inDirection, 1);
-    SetLastResult(static_cast<std::uint32_t>(r));
+    VelaResult r = Call(Binding().Vela_CardIn, giveTo, plan.inDirection, 1);
     if (r != 0) {
-        Warn(QString::asprintf("Failed to Flip Pass - Card In [%02X]... (error=%08X)", giveTo,
-                               static_cast<unsigned>(r)));
+        fail(QString::asprintf("Failed to Flip Pass - Card In [%02X]...", giveTo), r);
         return;
     }
-    r = b.Device(b.Vela_CardFlipPass, flipper, plan.flipBits | 4, 1);
-    SetLastResult(static_cast<std::uint32_t>(r));
+    r = Call(Binding().Vela_CardFlipPass, flipper, plan.flipBits | 4, 1);
     if (r != 0) {
-        Warn(QString::asprintf("Failed to Flip Pass - Flip [%02X]... (error=%08X)", flipper,
-                               static_cast<unsigned>(r)));
+        fail(QString::asprintf("Failed to Flip Pass - Flip [%02X]...", flipper), r);
         return;
     }
-    r = b.Device(b.Vela_CardOut, current, plan.outDirection, 1);
-    SetLastResult(static_cast<std::uint32_t>(r));
+    r = Call(Binding().Vela_CardOut, current, plan.outDirection, 1);
     if (r != 0) {
-        Warn(QString::asprintf("Failed to Flip Pass - Card Out [%02X]... (error=%08X)", current,
-                               static_cast<unsigned>(r)));
+        fail(QString::asprintf("Failed to Flip Pass - Card Out [%02X]...", current), r);
         return;
     }
 
     // Wait until the three modules have finished the queued transport. The wait is bounded:
     // a module that never leaves "Command : Running" must not hold the page for ever.
     std::uint32_t code = 0;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    int waited = 0;
-    for (;;) {
+    const auto finished = [&] {
         std::array<std::uint8_t, 3> states{};
         const std::array<std::uint8_t, 3> modules = {current, flipper, giveTo};
-        bool readFailed = false;
         for (size_t i = 0; i < modules.size(); ++i) {
-            const VelaResult read = b.Device(b.Vela_GetModuleState, modules[i], &states[i]);
+            const VelaResult read =
+                Binding().Device(Binding().Vela_GetModuleState, modules[i], &states[i]);
             if (read != 0) {
                 code = static_cast<std::uint32_t>(read);
-                readFailed = true;
-                break;
+                return true;
             }
         }
-        if (readFailed)
-            break;
-        const int progress = move::FlipMoveProgress(states, &code);
-        if (progress < 0)
-            break;
-        if (progress == 0) {
-            SetLastResult(0);
-            MakeCurrent(giveTo);
-            return;
-        }
-        if (waited >= kFlipMoveTimeoutMs || elapsed.elapsed() >= kFlipMoveTimeoutMs) {
-            code = kFlipMoveTimedOut;
-            break;
-        }
-        halvard::WaitService::Wait(kFlipMovePollMs);
-        waited += kFlipMovePollMs;
-    }
+        return move::FlipMoveProgress(states, &code) <= 0;
+    };
+    if (WaitUntil(finished, kFlipMovePollMs, kFlipMoveTimeoutMs) != WaitResult::kHeld)
+        code = kFlipMoveTimedOut;
     SetLastResult(code);
-    Warn(QString::asprintf("Failed to Flip Pass - ... (error=%08X)", code));
+    if (code == 0) {
+        MakeCurrent(giveTo);
+        return;
+    }
+    fail(QStringLiteral("Failed to Flip Pass - ..."), static_cast<VelaResult>(code));
 }
 
 void CSubDlgMove::OnModuleAction() {
@@ -554,30 +535,25 @@ void CSubDlgMove::OnModuleAction() {
         return;
     const std::uint8_t current = GetCurrentModule();
     int option = 0;
-    if (TypeOf(current) == 0x6 && current != kNoModule) {
+    if (IsType(current, vela::kTypeFlipper)) {
         for (size_t i = 0; i < m_options.size(); ++i)
             if (m_options[i]->isChecked())
                 option |= move::kOptionBits[i];
     } else {
         option = DataOf(m_sensor);
     }
-    CVelaCommBinding& b = m_mainWindow->Binding();
-    const VelaResult r =
-        b.Device(b.Vela_CardMoveSensor, current, option, NumberOf(m_distAngle), NumberOf(m_speed));
-    SetLastResult(static_cast<std::uint32_t>(r));
+    Call(Binding().Vela_CardMoveSensor, current, option, NumberOf(m_distAngle), NumberOf(m_speed));
 }
 
 void CSubDlgMove::OnMoveToErrorBin() {
     if (!HavePreemption())
         return;
     const std::uint8_t current = GetCurrentModule();
-    const int bin = DataOf(m_errorBin, kNoModule);
-    CVelaCommBinding& b = m_mainWindow->Binding();
-    const VelaResult r = b.Device(b.Vela_CardEjectBin, current, bin);
-    SetLastResult(static_cast<std::uint32_t>(r));
+    const int bin = DataOf(m_errorBin, vela::kModuleNone);
+    const VelaResult r = Call(Binding().Vela_CardEjectBin, current, bin);
     if (r != 0) {
-        Warn(QString::asprintf("Failed to Eject to Bin - ... (error=%08X)",
-                               static_cast<unsigned>(r)));
+        Warn(ErrorText(QStringLiteral("Failed to Eject to Bin - ..."),
+                       static_cast<std::uint32_t>(r), ErrorForm::kParenthesisedBare));
         return;
     }
     MakeDefaultCurrent();
@@ -595,29 +571,22 @@ void CSubDlgMove::SendKeyLock(bool lock) {
     if (!HavePreemption())
         return;
     const std::array<std::uint8_t, 6> frame =
-        move::KeyLockFrame(GetCurrentModule(), m_mainWindow->GetPreemptionToken(), lock);
-    CVelaCommBinding& b = m_mainWindow->Binding();
-    const VelaResult r =
-        b.Device(b.Vela_ExCmdSend, frame.data(), static_cast<std::int32_t>(frame.size()));
-    SetLastResult(static_cast<std::uint32_t>(r));
+        move::KeyLockFrame(GetCurrentModule(), m_host.GetPreemptionToken(), lock);
+    Call(Binding().Vela_ExCmdSend, frame.data(), static_cast<std::int32_t>(frame.size()));
 }
 
 void CSubDlgMove::OnModuleCardIn() {
-    CVelaCommBinding& b = m_mainWindow->Binding();
-    const VelaResult r = b.Device(b.Vela_CardIn, GetCurrentModule(), DataOf(m_cardInFrom), 0);
-    SetLastResult(static_cast<std::uint32_t>(r));
+    const VelaResult r = Call(Binding().Vela_CardIn, GetCurrentModule(), DataOf(m_cardInFrom), 0);
     if (r != 0)
-        Warn(QString::asprintf("Error while CardIn... (error=0x%08X)", static_cast<unsigned>(r)));
+        Warn(ErrorText(QStringLiteral("Error while CardIn..."), static_cast<std::uint32_t>(r)));
 }
 
 void CSubDlgMove::OnModuleCardOut() {
     const std::uint8_t current = GetCurrentModule();
     const int direction = DataOf(m_cardOutTo);
-    CVelaCommBinding& b = m_mainWindow->Binding();
-    const VelaResult r = b.Device(b.Vela_CardOut, current, direction, 0);
-    SetLastResult(static_cast<std::uint32_t>(r));
+    const VelaResult r = Call(Binding().Vela_CardOut, current, direction, 0);
     if (r != 0) {
-        Warn(QString::asprintf("Error while CardOut... (error=0x%08X)", static_cast<unsigned>(r)));
+        Warn(ErrorText(QStringLiteral("Error while CardOut..."), static_cast<std::uint32_t>(r)));
         return;
     }
     MakeCurrent(move::Neighbour(move::Chain(m_modules), current, direction));
@@ -626,9 +595,8 @@ void CSubDlgMove::OnModuleCardOut() {
 // ---- Positioning test ----
 
 void CSubDlgMove::OnPositionTest() {
-    if (m_posTest != nullptr) {
+    if (m_posTest.Started()) {
         StopPositionTest();
-        m_posTestButton->setText(QStringLiteral("* START pos. move test *"));
         SetLastResult(0);
         return;
     }
@@ -642,35 +610,47 @@ void CSubDlgMove::OnPositionTest() {
         return;
     }
     const std::uint8_t module = GetCurrentModule();
-    if (module == kNoModule) {
+    if (module == vela::kModuleNone) {
         SetLastResult(kBadInput);
         Warn(QStringLiteral("Please select working module..."));
         m_currentModule->setFocus();
         return;
     }
 
-    // The thread gets its own copy of what it works with; it shares only the binding.
-    const CVelaCommBinding* binding = &m_mainWindow->Binding();
+    // The thread gets its own copy of what it works with, the device handle included: the main
+    // window may open a device while a test started without one runs, and a disconnect stops
+    // the test before the handle goes. Like a device call, no handle means -1 and no SDK call.
+    const CVelaCommBinding* binding = &Binding();
+    const VelaHandle handle = binding->m_hDevice;
     auto result = m_posTestResult;
     auto moves = m_posTestMoves;
     moves->store(0);
-    m_posTest = std::make_unique<std::jthread>([binding, module, distance, result,
-                                                moves](std::stop_token stop) {
+    m_posTest.Start([binding, handle, module, distance, result, moves](std::stop_token stop) {
         const bool scan = module == kPosTestScanModule;
         const int firstOption = scan ? kPosTestScanOption : 0;
         const int secondOption = scan ? kPosTestScanOption : 3;
-        const int firstDistance = distance;
         const int secondDistance = scan ? -distance : distance;
+        constexpr std::uint8_t kBusyState =
+            vela::Bit(vela::state::kActionRunning) | vela::Bit(vela::state::kCommandRunning);
+        // A device call as the binding makes it, with the thread's own handle.
+        const auto device = [handle](auto slot, auto... args) -> VelaResult {
+            return handle == 0 || slot == nullptr ? -1 : slot(handle, args...);
+        };
+        const auto idle = [&] {
+            std::uint8_t state = 0;
+            return device(binding->Vela_GetModuleState, module, &state) != 0 ||
+                   (state & kBusyState) == 0;
+        };
         auto moveOnce = [&](int option, int dist) {
             const VelaResult r =
-                binding->Device(binding->Vela_CardMoveSensor, module, option, dist, kPosTestSpeed);
+                device(binding->Vela_CardMoveSensor, module, option, dist, kPosTestSpeed);
             result->store(static_cast<std::uint32_t>(r));
             moves->fetch_add(1);
-            if (r != 0)
-                halvard::WaitService::WaitFor(stop, kPosTestRetryMs);
+            if (halvard::WaitService::WaitFor(stop, kPosTestPauseMs))
+                WaitUntil(idle, kPosTestPauseMs, kPosTestIdleLimitMs, stop);
         };
         while (!stop.stop_requested()) {
-            moveOnce(firstOption, firstDistance);
+            moveOnce(firstOption, distance);
             if (stop.stop_requested())
                 break;
             moveOnce(secondOption, secondDistance);
@@ -682,11 +662,9 @@ void CSubDlgMove::OnPositionTest() {
 }
 
 void CSubDlgMove::StopPositionTest() {
-    if (m_posTest == nullptr)
+    if (!m_posTest.Started())
         return;
-    m_posTest->request_stop();
-    m_posTest->join();
-    m_posTest.reset();
+    m_posTest.Stop();
     if (m_posTestButton != nullptr)
         m_posTestButton->setText(QStringLiteral("* START pos. move test *"));
 }

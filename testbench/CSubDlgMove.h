@@ -8,28 +8,27 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <thread>
 
 #include "CSubDlgBase.h"
 #include "move_logic.h"
+#include "page_drivers.h"
+#include "page_ids.h"
+#include "worker.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class CVelaCommBinding;
 
-class CSubDlgMove : public CSubDlgBase {
+class CSubDlgMove : public CSubDlgBase, public MovePageDriver {
     Q_OBJECT
 public:
-    static constexpr int kTemplateId = 130;
+    static constexpr int kTemplateId = page_id::kMove;
 
     // "Card Flip Move" gave up waiting for its modules to leave "Command : Running".
     static constexpr std::uint32_t kFlipMoveTimedOut = 0x80000352;
     static constexpr int kFlipMoveTimeoutMs = 30000;
     static constexpr int kFlipMovePollMs = 20;
-    // A command that needs the preemption token was not sent because none is held.
-    static constexpr std::uint32_t kNoPreemption = 0x80000353;
     // The positioning test was not started: no distance or no working module.
     static constexpr std::uint32_t kBadInput = 0x80000354;
 
@@ -38,14 +37,16 @@ public:
     static constexpr int kRecentreSpeed = 3500;
     static constexpr int kRecentrePosition = 4;
     // The positioning test: its speed, the flipper that moves by scan, and the pause after
-    // starting it; a failing move is retried after a short rest instead of spinning.
+    // starting it. After each move it pauses, then waits (bounded) until the module is idle, so
+    // that it neither spins on moves that return at once nor sends a move to a busy module.
     static constexpr int kPosTestSpeed = 1368;
-    static constexpr std::uint8_t kPosTestScanModule = 0x62;
+    static constexpr std::uint8_t kPosTestScanModule = vela::kModuleLaser;
     static constexpr int kPosTestScanOption = 0x40;
     static constexpr int kPosTestStartWaitMs = 500;
-    static constexpr int kPosTestRetryMs = 100;
+    static constexpr int kPosTestPauseMs = 50;
+    static constexpr int kPosTestIdleLimitMs = 10000;
 
-    explicit CSubDlgMove(CHalvardTestDlg* mainWindow, QWidget* parent = nullptr);
+    explicit CSubDlgMove(PageHost& host, QWidget* parent = nullptr);
     ~CSubDlgMove() override;
 
     void OnDeviceConnected(const QString& deviceId) override;
@@ -53,8 +54,19 @@ public:
     void OnModulesChanged(const ConnectedModuleList& modules) override;
     void OnPageShown() override;
 
+    // ---- Driver (batch run, macro playback) ----
+    bool SetCurrentModule(std::uint8_t id) override;
+    bool SetHopperLine(std::uint32_t value) override;
+    bool SetMoveDestination(std::uint8_t id) override;
+    bool SetEjectTarget(std::uint8_t id) override;
+    bool SetHopLine(std::uint32_t value) override;
+    bool SetEjectDirection(std::uint32_t value) override;
+    void RunCardMove() override { OnCardMove(); }
+    void RunCardEject() override { OnCardEject(); }
+    std::uint32_t LastResult() const override { return CSubDlgBase::LastResult(); }
+
     // Whether the positioning test thread runs, and the result of its latest move.
-    bool PositionTestRunning() const { return m_posTest != nullptr; }
+    bool PositionTestRunning() const { return m_posTest.Started(); }
     std::uint32_t PositionTestResult() const { return m_posTestResult->load(); }
     // The moves the positioning test has made since it was started.
     int PositionTestMoves() const { return m_posTestMoves->load(); }
@@ -82,11 +94,6 @@ private:
     void MakeCurrent(std::uint8_t id);
     // Makes the card's default position current (input hopper, else "out").
     void MakeDefaultCurrent();
-    bool Connected() const;
-    bool Recording() const;
-    // The preemption check of the commands that need the token; false (after the information
-    // box) when none is held.
-    bool HavePreemption();
     void SendKeyLock(bool lock);
     std::uint64_t ReadStatus(std::uint8_t module, VelaResult* result) const;
     void Warn(const QString& text);
@@ -127,8 +134,8 @@ private:
     // Controls whose enabled state follows "connected, a card module, not recording".
     QList<QWidget*> m_cardControls;
 
-    // The positioning test thread (null when not running) and what it reports back.
-    std::unique_ptr<std::jthread> m_posTest;
+    // The positioning test thread and what it reports back.
+    Worker m_posTest;
     std::shared_ptr<std::atomic<std::uint32_t>> m_posTestResult =
         std::make_shared<std::atomic<std::uint32_t>>(0);
     std::shared_ptr<std::atomic<int>> m_posTestMoves = std::make_shared<std::atomic<int>>(0);

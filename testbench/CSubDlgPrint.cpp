@@ -1,7 +1,7 @@
 #include "CSubDlgPrint.h"
 
-CSubDlgPrint::CSubDlgPrint(CHalvardTestDlg* mainWindow, QWidget* parent)
-    : CSubDlgBase(kTemplateId, QStringLiteral("Print"), mainWindow, parent) {
+CSubDlgPrint::CSubDlgPrint(PageHost& host, QWidget* parent)
+    : CSubDlgBase(kTemplateId, QStringLiteral("Print"), host, parent) {
     setObjectName(QStringLiteral("pagePrint"));
 }
 

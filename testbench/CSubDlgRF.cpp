@@ -1,7 +1,7 @@
 #include "CSubDlgRF.h"
 
-CSubDlgRF::CSubDlgRF(CHalvardTestDlg* mainWindow, QWidget* parent)
-    : CSubDlgBase(kTemplateId, QStringLiteral("RF"), mainWindow, parent) {
+CSubDlgRF::CSubDlgRF(PageHost& host, QWidget* parent)
+    : CSubDlgBase(kTemplateId, QStringLiteral("RF"), host, parent) {
     setObjectName(QStringLiteral("pageRF"));
 }
 

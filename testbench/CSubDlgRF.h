@@ -2,13 +2,14 @@
 // The "RF" test page: contactless card commands.
 
 #include "CSubDlgBase.h"
+#include "page_ids.h"
 
 class CSubDlgRF : public CSubDlgBase {
     Q_OBJECT
 public:
-    static constexpr int kTemplateId = 132;
+    static constexpr int kTemplateId = page_id::kRF;
 
-    explicit CSubDlgRF(CHalvardTestDlg* mainWindow, QWidget* parent = nullptr);
+    explicit CSubDlgRF(PageHost& host, QWidget* parent = nullptr);
 
     void OnDeviceConnected(const QString& deviceId) override;
     void OnDeviceDisconnected() override;

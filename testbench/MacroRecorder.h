@@ -8,7 +8,8 @@ class MacroRecorder {
 public:
     virtual ~MacroRecorder() = default;
     // One recorded move: the first module with its option (source module and hopper line, or
-    // module and 0), then the second module with its option (destination and 0, or eject extra).
-    virtual void AddRecordedMove(std::uint8_t firstModule, std::int32_t firstOption,
-                                 std::uint8_t secondModule, std::int32_t secondOption) = 0;
+    // module and 0), then the second module with its option (destination and 0, or eject target
+    // and line with direction).
+    virtual void AddRecordedMove(std::uint8_t firstModule, std::uint32_t firstOption,
+                                 std::uint8_t secondModule, std::uint32_t secondOption) = 0;
 };

@@ -1,8 +1,5 @@
 #include "status_poller.h"
 
-#include <QMetaObject>
-#include <QPointer>
-
 #include "CVelaCommBinding.h"
 #include "wait_service.h"
 
@@ -24,19 +21,17 @@ void StatusPoller::Start(const ModuleSlots& moduleSlots, QSize panelSize) {
     m_cycles.store(0);
     const unsigned generation = ++*m_generation;
     std::weak_ptr<unsigned> current = m_generation;
-    m_thread = std::make_unique<std::jthread>(
-        [this, moduleSlots, current, generation](std::stop_token stop) {
-            Run(stop, moduleSlots, current, generation);
-        });
+    m_worker.Start([this, moduleSlots, current, generation](std::stop_token stop) {
+        Run(stop, moduleSlots, current, generation);
+    });
 }
 
 void StatusPoller::Stop() {
-    if (m_thread == nullptr)
+    if (!m_worker.Started())
         return;
-    m_thread->request_stop();
-    m_thread->join();
-    m_thread.reset();
+    // Results still queued, or posted while the thread ends, are dropped from here on.
     ++*m_generation;
+    m_worker.Stop();
 }
 
 void StatusPoller::Run(std::stop_token stop, ModuleSlots moduleSlots,
@@ -62,14 +57,12 @@ void StatusPoller::Run(std::stop_token stop, ModuleSlots moduleSlots,
             return;
         const QSize size(m_panelWidth.load(), m_panelHeight.load());
         QImage image = RenderStatusPanel(moduleSlots.data(), size);
-        QMetaObject::invokeMethod(
-            m_context,
-            [sink = m_sink, current, generation, image = std::move(image), moduleSlots] {
-                auto live = current.lock();
-                if (live && *live == generation)
-                    sink(image, moduleSlots);
-            },
-            Qt::QueuedConnection);
+        PostToThreadOf(m_context,
+                       [sink = m_sink, current, generation, image = std::move(image), moduleSlots] {
+                           auto live = current.lock();
+                           if (live && *live == generation)
+                               sink(image, moduleSlots);
+                       });
         m_cycles.fetch_add(1);
         if (!halvard::WaitService::WaitFor(stop, kPollIntervalMs))
             return;

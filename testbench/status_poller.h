@@ -2,8 +2,8 @@
 // The status polling thread: once a second it reads the state byte and status word of every
 // shown module through the shared binding, renders the "Device Status" panel into an image and
 // hands image and slots to the GUI thread. It stops cooperatively: the stop request is checked
-// between SDK calls and cuts the wait short; the thread never waits for the GUI thread, so a
-// stop from the GUI thread cannot deadlock.
+// between SDK calls and cuts the wait short; while the GUI thread waits for a call in flight to
+// end, the window keeps painting.
 
 #include <QImage>
 #include <QObject>
@@ -13,9 +13,10 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
+#include <stop_token>
 
 #include "status_decoding.h"
+#include "worker.h"
 
 class CVelaCommBinding;
 
@@ -37,7 +38,7 @@ public:
     void Start(const ModuleSlots& moduleSlots, QSize panelSize);
     // Asks the thread to stop and waits for it. Results it posted before are dropped.
     void Stop();
-    bool Running() const { return m_thread != nullptr; }
+    bool Running() const { return m_worker.Started(); }
 
     // Client size of the "Device Status" box the panel is rendered for (GUI thread).
     void SetPanelSize(QSize size);
@@ -52,7 +53,7 @@ private:
     CVelaCommBinding& m_binding;
     QObject* m_context;
     Sink m_sink;
-    std::unique_ptr<std::jthread> m_thread;
+    Worker m_worker;
     std::atomic<int> m_panelWidth{0};
     std::atomic<int> m_panelHeight{0};
     std::atomic<int> m_cycles{0};

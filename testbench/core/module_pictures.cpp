@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "status_decoding.h"
+#include "vela_modules.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ const PictureStyle* StyleFor(int moduleType) {
         {40, QColor(0xE0, 0xB8, 0xD8), QLatin1Char('F')},  // flipper or laser unit
         {36, QColor(0xF2, 0xC2, 0x9E), QLatin1Char('O')},  // output hopper
     };
-    if (moduleType < kModuleTypeInputHopper || moduleType > kModuleTypeOutputHopper)
+    if (moduleType < vela::kTypeInputHopper || moduleType > vela::kTypeOutputHopper)
         return nullptr;
     return &kStyles[moduleType - 1];
 }
@@ -50,19 +50,19 @@ void DrawRoller(QPainter& p, QPointF centre, qreal radius) {
 
 void DrawDetails(QPainter& p, int type, int w) {
     switch (type) {
-        case kModuleTypeInputHopper:
+        case vela::kTypeInputHopper:
             DrawCardStack(p, 8, w - 8, 30, 12);
             break;
-        case kModuleTypeMultiInputHopper:
+        case vela::kTypeMultiInputHopper:
             // Six small hoppers above the shifter.
             for (int i = 0; i < 6; ++i)
                 DrawCardStack(p, 8, w - 8, 24 + i * 12, 2);
             break;
-        case kModuleTypeThree:
+        case vela::kTypeThree:
             DrawCardStack(p, 12, w / 2 - 4, 36, 8);
             DrawCardStack(p, w / 2 + 4, w - 12, 36, 8);
             break;
-        case kModuleTypePrinter:
+        case vela::kTypePrinter:
             // Ribbon supply and take-up spools with the ribbon running past the print head.
             DrawRoller(p, QPointF(24, 44), 12);
             DrawRoller(p, QPointF(w - 24, 44), 12);
@@ -73,7 +73,7 @@ void DrawDetails(QPainter& p, int type, int w) {
             p.setPen(Qt::NoPen);
             p.drawRect(w / 2 - 6, kCardPathY - 14, 12, 8);  // print head
             break;
-        case kModuleTypeLaminator:
+        case vela::kTypeLaminator:
             // Heated roller pair over the card path.
             DrawRoller(p, QPointF(w / 3.0, kCardPathY - 10), 8);
             DrawRoller(p, QPointF(2 * w / 3.0, kCardPathY - 10), 8);
@@ -81,7 +81,7 @@ void DrawDetails(QPainter& p, int type, int w) {
             p.setBrush(Qt::NoBrush);
             p.drawEllipse(QPointF(w / 2.0, 44), 18, 18);  // film roll
             break;
-        case kModuleTypeFlipper: {
+        case vela::kTypeFlipper: {
             // A turning arrow around the flipping drum.
             p.setPen(QPen(QColor(0x60, 0x20, 0x60), 2));
             p.setBrush(Qt::NoBrush);
@@ -95,7 +95,7 @@ void DrawDetails(QPainter& p, int type, int w) {
             p.fillPath(head, QColor(0x60, 0x20, 0x60));
             break;
         }
-        case kModuleTypeOutputHopper:
+        case vela::kTypeOutputHopper:
             DrawCardStack(p, 6, w - 6, 70, 7);
             break;
         default:

@@ -2,57 +2,21 @@
 
 #include <algorithm>
 
+#include "module_labels.h"
+#include "vela_modules.h"
+
 namespace move {
 
 namespace {
-int Type(std::uint8_t id) {
-    return id >> 4;
-}
-
 int IndexOf(const std::vector<std::uint8_t>& chain, std::uint8_t id) {
     auto it = std::find(chain.begin(), chain.end(), id);
     return it == chain.end() ? -1 : static_cast<int>(it - chain.begin());
 }
 
 Entry ModuleEntry(std::uint8_t id) {
-    return Entry{ModuleShortLabel(id), id};
+    return Entry{labels::Move(id), id};
 }
 }  // namespace
-
-QString ModuleShortLabel(std::uint8_t id) {
-    const char* format = nullptr;
-    switch (Type(id)) {
-        case 0x1:
-            format = "I  [%02X]";
-            break;
-        case 0x2:
-            format = "MI [%02X]";
-            break;
-        case 0x3:
-            format = "E  [%02X]";
-            break;
-        case 0x4:
-            format = "P  [%02X]";
-            break;
-        case 0x5:
-            format = "L  [%02X]";
-            break;
-        case 0x6:
-            format = "F  [%02X]";
-            break;
-        case 0x7:
-            format = "O  [%02X]";
-            break;
-        case 0x8:
-            format = "MO [%02X]";
-            break;
-        default:
-            break;
-    }
-    if (format == nullptr && id >= 0x10 && id < 0x90)
-        format = "I  [%02X]";
-    return format ? QString::asprintf(format, id) : QString();
-}
 
 std::vector<std::uint8_t> Chain(const ConnectedModuleList& list) {
     const int count = std::clamp(list.count, 0, kMaxModules);
@@ -65,28 +29,28 @@ std::vector<std::uint8_t> Chain(const ConnectedModuleList& list) {
 Selectors BuildSelectors(const std::vector<std::uint8_t>& chain,
                          const std::function<std::uint64_t(std::uint8_t)>& statusOf) {
     Selectors s;
-    const Entry out{QStringLiteral("out [FF]"), 0xFF};
+    const Entry out{labels::MoveOut(), vela::kModuleNone};
     s.currentModule.push_back(out);
     s.ejectDestination.push_back(out);
     for (std::uint8_t id : chain) {
         const Entry entry = ModuleEntry(id);
         s.currentModule.push_back(entry);
-        const int type = Type(id);
-        if (type != 0x1 && type != 0x2)
+        const int type = vela::TypeOf(id);
+        if (type != vela::kTypeInputHopper && type != vela::kTypeMultiInputHopper)
             s.moveDestination.push_back(entry);
-        if (type == 0x2) {
+        if (type == vela::kTypeMultiInputHopper) {
             s.showHopperLine = true;
             s.ejectDestination.push_back(entry);
             const std::uint64_t status = statusOf ? statusOf(id) : 0;
             s.hopperLine.push_back(Entry{QStringLiteral("Auto"), 0});
             for (int hopper = 1; hopper <= 6; ++hopper) {
-                if (!(status & (std::uint64_t{1} << (3 + hopper))))
+                if (!(status & vela::Bit(vela::multi_input_hopper::kDetectHopper1 + hopper - 1)))
                     continue;
                 s.hopperLine.push_back(Entry{QString::number(hopper), hopper << 4});
                 if (hopper <= 4)
                     s.hopLine.push_back(Entry{QString::number(hopper), hopper << 16});
             }
-        } else if (type == 0x6) {
+        } else if (type == vela::kTypeFlipper) {
             s.ejectDestination.push_back(entry);
             s.flipper.push_back(entry);
             s.flipMoveFlipper.push_back(entry);
@@ -95,14 +59,14 @@ Selectors BuildSelectors(const std::vector<std::uint8_t>& chain,
             s.giveTo.push_back(entry);
         }
     }
-    s.moveDestination.push_back(Entry{QString::asprintf("out [%02X]", 0xFF), 0xFF});
+    s.moveDestination.push_back(Entry{labels::MoveOut(), vela::kModuleNone});
     return s;
 }
 
 int DefaultPositionIndex(const Entries& currentModule) {
     if (currentModule.size() > 1) {
-        const int type = Type(static_cast<std::uint8_t>(currentModule[1].data));
-        if (type == 0x1 || type == 0x2)
+        const int type = vela::TypeOf(static_cast<std::uint8_t>(currentModule[1].data));
+        if (type == vela::kTypeInputHopper || type == vela::kTypeMultiInputHopper)
             return 1;
     }
     return 0;
@@ -135,10 +99,10 @@ FlipMovePlan PlanFlipMove(const std::vector<std::uint8_t>& chain, std::uint8_t g
 std::uint8_t Neighbour(const std::vector<std::uint8_t>& chain, std::uint8_t module, int direction) {
     const int index = IndexOf(chain, module);
     if (index < 0)
-        return 0xFF;
+        return vela::kModuleNone;
     const int next = index + (direction == 1 ? 1 : -1);
     if (next < 0 || next >= static_cast<int>(chain.size()))
-        return 0xFF;
+        return vela::kModuleNone;
     return chain[static_cast<size_t>(next)];
 }
 
@@ -152,19 +116,21 @@ std::array<std::uint8_t, 6> KeyLockFrame(std::uint8_t module, std::uint16_t toke
 }
 
 bool EjectNeedsRecentre(std::uint64_t status) {
-    auto bit = [status](int n) { return (status >> n) & 1u; };
-    return bit(21) && !bit(8) && (bit(9) || bit(10));
+    using namespace vela::flipper;
+    auto set = [status](int bit) { return (status & vela::Bit(bit)) != 0; };
+    return set(kBoardVer2) && !set(kExtendedBoardAbsent) &&
+           (set(kDetectACardAtScannerInSensor) || set(kDetectACardAtScannerOutSensor));
 }
 
 int FlipMoveProgress(const std::array<std::uint8_t, 3>& states, std::uint32_t* code) {
     bool running = false;
     for (std::uint8_t state : states) {
-        if (state & 0x20) {
+        if (state & vela::Bit(vela::state::kCommandFail)) {
             if (code)
                 *code = kFlipMoveCommandFailed;
             return -1;
         }
-        running = running || (state & 0x10);
+        running = running || (state & vela::Bit(vela::state::kCommandRunning));
     }
     return running ? 1 : 0;
 }

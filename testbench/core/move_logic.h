@@ -1,5 +1,5 @@
 #pragma once
-// The Move page's rules that need no widgets: module short labels, what each selector lists,
+// The Move page's rules that need no widgets: what each selector lists,
 // the card's default position, the directions and flag bits of the flip commands, the option
 // byte and the key-lock frame.
 
@@ -21,9 +21,6 @@ struct Entry {
     bool operator==(const Entry&) const = default;
 };
 using Entries = std::vector<Entry>;
-
-// "I  [10]", "P  [40]", ...; ids below 0x10 and from 0x90 up get an empty label.
-QString ModuleShortLabel(std::uint8_t id);
 
 // The chain of a module list, count clamped to 0..32.
 std::vector<std::uint8_t> Chain(const ConnectedModuleList& list);

@@ -16,272 +16,276 @@ struct NamedBit {
 
 // State byte, the same for every module type; bits 6 and 7 carry no text.
 constexpr NamedBit kStateBits[] = {
-    {0, "Action : FAIL", 2},   {1, "Action : Running", 1},  {2, "Detect Card", 0},
-    {3, "Initializing...", 1}, {4, "Command : Running", 1}, {5, "Command : FAIL", 2},
+    {vela::state::kActionFail, "Action : FAIL", 2},
+    {vela::state::kActionRunning, "Action : Running", 1},
+    {vela::state::kDetectCard, "Detect Card", 0},
+    {vela::state::kInitializing, "Initializing...", 1},
+    {vela::state::kCommandRunning, "Command : Running", 1},
+    {vela::state::kCommandFail, "Command : FAIL", 2},
 };
 
 constexpr NamedBit kInputHopperBits[] = {
-    {1, "card ejecting", 1},
-    {16, "ready to use", 0},
-    {17, "doing command", 1},
-    {25, "almost empty cards", 0},
-    {26, "empty card", 0},
-    {27, "detect cartridge lock sensor", 0},
-    {28, "detect cartridge contact sensor", 0},
-    {29, "detect card-out sensor", 0},
-    {30, "detect right side hook", 0},
-    {31, "detect left side hook", 0},
-    {33, "error while eject card", 2},
-    {48, "initializing failure", 3},
+    {vela::input_hopper::kCardEjecting, "card ejecting", 1},
+    {vela::input_hopper::kReadyToUse, "ready to use", 0},
+    {vela::input_hopper::kDoingCommand, "doing command", 1},
+    {vela::input_hopper::kAlmostEmptyCards, "almost empty cards", 0},
+    {vela::input_hopper::kEmptyCard, "empty card", 0},
+    {vela::input_hopper::kDetectCartridgeLockSensor, "detect cartridge lock sensor", 0},
+    {vela::input_hopper::kDetectCartridgeContactSensor, "detect cartridge contact sensor", 0},
+    {vela::input_hopper::kDetectCardOutSensor, "detect card-out sensor", 0},
+    {vela::input_hopper::kDetectRightSideHook, "detect right side hook", 0},
+    {vela::input_hopper::kDetectLeftSideHook, "detect left side hook", 0},
+    {vela::input_hopper::kErrorWhileEjectCard, "error while eject card", 2},
+    {vela::input_hopper::kInitializingFailure, "initializing failure", 3},
 };
 
 constexpr NamedBit kMultiInputHopperBits[] = {
-    {0, "initializing", 1},
-    {1, "card ejecting", 1},
-    {2, "ready to use", 0},
-    {3, "doing command", 1},
-    {4, "detect hopper 1", 0},
-    {5, "detect hopper 2", 0},
-    {6, "detect hopper 3", 0},
-    {7, "detect hopper 4", 0},
-    {8, "detect hopper 5", 0},
-    {9, "detect hopper 6", 0},
-    {10, "hopper 1 is running", 1},
-    {11, "hopper 2 is running", 1},
-    {12, "hopper 3 is running", 1},
-    {13, "hopper 4 is running", 1},
-    {14, "hopper 5 is running", 1},
-    {15, "hopper 6 is running", 1},
-    {18, "limit sensor left", 0},
-    {19, "limit sensor right", 0},
-    {20, "shifter position sensor A", 0},
-    {21, "shifter position sensor B", 0},
-    {22, "shifter position sensor C", 0},
-    {23, "shifter position sensor D", 0},
-    {24, "card in sensor A0", 0},
-    {25, "card in sensor A1", 0},
-    {26, "card in sensor B0", 0},
-    {27, "card in sensor B1", 0},
-    {28, "card in sensor C0", 0},
-    {29, "card in sensor C1", 0},
-    {30, "card in sensor D0", 0},
-    {31, "card in sensor D1", 0},
-    {32, "initializing fail", 3},
-    {33, "card out error", 2},
-    {35, "failed to run command", 2},
-    {36, "hopper 1 control error", 2},
-    {37, "hopper 2 control error", 2},
-    {38, "hopper 3 control error", 2},
-    {39, "hopper 4 control error", 2},
-    {40, "hopper 5 control error", 2},
-    {41, "hopper 6 control error", 2},
-    {42, "hopper 1 is empty", 2},
-    {43, "hopper 2 is empty", 2},
-    {44, "hopper 3 is empty", 2},
-    {45, "hopper 4 is empty", 2},
-    {46, "hopper 5 is empty", 2},
-    {47, "hopper 6 is empty", 2},
-    {48, "hopper 1 has error", 2},
-    {49, "hopper 2 has error", 2},
-    {50, "hopper 3 has error", 2},
-    {51, "hopper 4 has error", 2},
-    {52, "hopper 5 has error", 2},
-    {53, "hopper 6 has error", 2},
+    {vela::multi_input_hopper::kInitializing, "initializing", 1},
+    {vela::multi_input_hopper::kCardEjecting, "card ejecting", 1},
+    {vela::multi_input_hopper::kReadyToUse, "ready to use", 0},
+    {vela::multi_input_hopper::kDoingCommand, "doing command", 1},
+    {vela::multi_input_hopper::kDetectHopper1, "detect hopper 1", 0},
+    {vela::multi_input_hopper::kDetectHopper2, "detect hopper 2", 0},
+    {vela::multi_input_hopper::kDetectHopper3, "detect hopper 3", 0},
+    {vela::multi_input_hopper::kDetectHopper4, "detect hopper 4", 0},
+    {vela::multi_input_hopper::kDetectHopper5, "detect hopper 5", 0},
+    {vela::multi_input_hopper::kDetectHopper6, "detect hopper 6", 0},
+    {vela::multi_input_hopper::kHopper1IsRunning, "hopper 1 is running", 1},
+    {vela::multi_input_hopper::kHopper2IsRunning, "hopper 2 is running", 1},
+    {vela::multi_input_hopper::kHopper3IsRunning, "hopper 3 is running", 1},
+    {vela::multi_input_hopper::kHopper4IsRunning, "hopper 4 is running", 1},
+    {vela::multi_input_hopper::kHopper5IsRunning, "hopper 5 is running", 1},
+    {vela::multi_input_hopper::kHopper6IsRunning, "hopper 6 is running", 1},
+    {vela::multi_input_hopper::kLimitSensorLeft, "limit sensor left", 0},
+    {vela::multi_input_hopper::kLimitSensorRight, "limit sensor right", 0},
+    {vela::multi_input_hopper::kShifterPositionSensorA, "shifter position sensor A", 0},
+    {vela::multi_input_hopper::kShifterPositionSensorB, "shifter position sensor B", 0},
+    {vela::multi_input_hopper::kShifterPositionSensorC, "shifter position sensor C", 0},
+    {vela::multi_input_hopper::kShifterPositionSensorD, "shifter position sensor D", 0},
+    {vela::multi_input_hopper::kCardInSensorA0, "card in sensor A0", 0},
+    {vela::multi_input_hopper::kCardInSensorA1, "card in sensor A1", 0},
+    {vela::multi_input_hopper::kCardInSensorB0, "card in sensor B0", 0},
+    {vela::multi_input_hopper::kCardInSensorB1, "card in sensor B1", 0},
+    {vela::multi_input_hopper::kCardInSensorC0, "card in sensor C0", 0},
+    {vela::multi_input_hopper::kCardInSensorC1, "card in sensor C1", 0},
+    {vela::multi_input_hopper::kCardInSensorD0, "card in sensor D0", 0},
+    {vela::multi_input_hopper::kCardInSensorD1, "card in sensor D1", 0},
+    {vela::multi_input_hopper::kInitializingFail, "initializing fail", 3},
+    {vela::multi_input_hopper::kCardOutError, "card out error", 2},
+    {vela::multi_input_hopper::kFailedToRunCommand, "failed to run command", 2},
+    {vela::multi_input_hopper::kHopper1ControlError, "hopper 1 control error", 2},
+    {vela::multi_input_hopper::kHopper2ControlError, "hopper 2 control error", 2},
+    {vela::multi_input_hopper::kHopper3ControlError, "hopper 3 control error", 2},
+    {vela::multi_input_hopper::kHopper4ControlError, "hopper 4 control error", 2},
+    {vela::multi_input_hopper::kHopper5ControlError, "hopper 5 control error", 2},
+    {vela::multi_input_hopper::kHopper6ControlError, "hopper 6 control error", 2},
+    {vela::multi_input_hopper::kHopper1IsEmpty, "hopper 1 is empty", 2},
+    {vela::multi_input_hopper::kHopper2IsEmpty, "hopper 2 is empty", 2},
+    {vela::multi_input_hopper::kHopper3IsEmpty, "hopper 3 is empty", 2},
+    {vela::multi_input_hopper::kHopper4IsEmpty, "hopper 4 is empty", 2},
+    {vela::multi_input_hopper::kHopper5IsEmpty, "hopper 5 is empty", 2},
+    {vela::multi_input_hopper::kHopper6IsEmpty, "hopper 6 is empty", 2},
+    {vela::multi_input_hopper::kHopper1HasError, "hopper 1 has error", 2},
+    {vela::multi_input_hopper::kHopper2HasError, "hopper 2 has error", 2},
+    {vela::multi_input_hopper::kHopper3HasError, "hopper 3 has error", 2},
+    {vela::multi_input_hopper::kHopper4HasError, "hopper 4 has error", 2},
+    {vela::multi_input_hopper::kHopper5HasError, "hopper 5 has error", 2},
+    {vela::multi_input_hopper::kHopper6HasError, "hopper 6 has error", 2},
 };
 
 constexpr NamedBit kPrinterBits[] = {
-    {0, "doing SBS Command", 1},
-    {1, "card is moving", 1},
-    {2, "card is inserting", 1},
-    {3, "card is ejecting", 1},
-    {4, "thermal head lifting", 1},
-    {5, "seek ribbon", 1},
-    {6, "moving ribbon", 1},
-    {7, "printing", 1},
-    {8, "magnetic encoding", 0},
-    {9, "receiving print data", 1},
-    {10, "receiving print data", 1},
-    {11, "ready", 0},
-    {15, "internal encoder is installed", 0},
-    {16, "external input-hopper is installed", 0},
-    {17, "external output-hopper is installed", 0},
-    {18, "external encoder is installed", 0},
-    {19, "external laminator is installed", 0},
-    {20, "external flipper is installed", 0},
-    {21, "external etc. module is installed", 0},
-    {22, "case is opened", 0},
-    {23, "soft locked state", 0},
-    {24, "key locked state", 0},
-    {25, "detect a card", 0},
-    {26, "module is connected to left", 0},
-    {27, "module is connected to right", 0},
-    {28, "need cleaning", 0},
-    {29, "have some printing data", 0},
-    {30, "Manual Mode", 0},
-    {31, "Test mode", 0},
-    {32, "failed to insert card", 2},
-    {33, "failed to move card", 2},
-    {34, "failed to eject card", 2},
-    {35, "failed to lift thermal head", 2},
-    {38, "error while printing", 2},
-    {39, "magnetic encoding error", 2},
-    {40, "magnetic ISO track 1 read error", 2},
-    {41, "magnetic ISO track 2 read error", 2},
-    {42, "magnetic ISO track 3 read error", 2},
-    {43, "ext. input-hopper connection failure", 2},
-    {44, "ext. output-hopper connection failure", 2},
-    {45, "external encoder connection failure", 2},
-    {46, "external laminator connection failure", 2},
-    {47, "external flipper connection failure", 2},
-    {48, "ext. etc. module connection failure", 2},
-    {49, "ext. preset module connection failure", 2},
-    {50, "mag. module connection failure", 2},
-    {53, "scheduler run error", 2},
-    {54, "ribbon is empty", 2},
-    {55, "ribbon search failure", 2},
-    {56, "ribbon move failure", 2},
-    {57, "thermal head is absent", 3},
-    {58, "thermal head is overheated", 3},
-    {59, "ribbon is absent", 3},
-    {60, "error on printing data", 3},
-    {61, "wrong password", 3},
-    {62, "failed to change printer config", 3},
+    {vela::printer::kDoingSBSCommand, "doing SBS Command", 1},
+    {vela::printer::kCardIsMoving, "card is moving", 1},
+    {vela::printer::kCardIsInserting, "card is inserting", 1},
+    {vela::printer::kCardIsEjecting, "card is ejecting", 1},
+    {vela::printer::kThermalHeadLifting, "thermal head lifting", 1},
+    {vela::printer::kSeekRibbon, "seek ribbon", 1},
+    {vela::printer::kMovingRibbon, "moving ribbon", 1},
+    {vela::printer::kPrinting, "printing", 1},
+    {vela::printer::kMagneticEncoding, "magnetic encoding", 0},
+    {vela::printer::kReceivingPrintData, "receiving print data", 1},
+    {vela::printer::kReceivingPrintData2, "receiving print data", 1},
+    {vela::printer::kReady, "ready", 0},
+    {vela::printer::kInternalEncoderIsInstalled, "internal encoder is installed", 0},
+    {vela::printer::kExternalInputHopperIsInstalled, "external input-hopper is installed", 0},
+    {vela::printer::kExternalOutputHopperIsInstalled, "external output-hopper is installed", 0},
+    {vela::printer::kExternalEncoderIsInstalled, "external encoder is installed", 0},
+    {vela::printer::kExternalLaminatorIsInstalled, "external laminator is installed", 0},
+    {vela::printer::kExternalFlipperIsInstalled, "external flipper is installed", 0},
+    {vela::printer::kExternalEtcModuleIsInstalled, "external etc. module is installed", 0},
+    {vela::printer::kCaseIsOpened, "case is opened", 0},
+    {vela::printer::kSoftLockedState, "soft locked state", 0},
+    {vela::printer::kKeyLockedState, "key locked state", 0},
+    {vela::printer::kDetectACard, "detect a card", 0},
+    {vela::printer::kModuleIsConnectedToLeft, "module is connected to left", 0},
+    {vela::printer::kModuleIsConnectedToRight, "module is connected to right", 0},
+    {vela::printer::kNeedCleaning, "need cleaning", 0},
+    {vela::printer::kHaveSomePrintingData, "have some printing data", 0},
+    {vela::printer::kManualMode, "Manual Mode", 0},
+    {vela::printer::kTestMode, "Test mode", 0},
+    {vela::printer::kFailedToInsertCard, "failed to insert card", 2},
+    {vela::printer::kFailedToMoveCard, "failed to move card", 2},
+    {vela::printer::kFailedToEjectCard, "failed to eject card", 2},
+    {vela::printer::kFailedToLiftThermalHead, "failed to lift thermal head", 2},
+    {vela::printer::kErrorWhilePrinting, "error while printing", 2},
+    {vela::printer::kMagneticEncodingError, "magnetic encoding error", 2},
+    {vela::printer::kMagneticISOTrack1ReadError, "magnetic ISO track 1 read error", 2},
+    {vela::printer::kMagneticISOTrack2ReadError, "magnetic ISO track 2 read error", 2},
+    {vela::printer::kMagneticISOTrack3ReadError, "magnetic ISO track 3 read error", 2},
+    {vela::printer::kExtInputHopperConnectionFailure, "ext. input-hopper connection failure", 2},
+    {vela::printer::kExtOutputHopperConnectionFailure, "ext. output-hopper connection failure", 2},
+    {vela::printer::kExternalEncoderConnectionFailure, "external encoder connection failure", 2},
+    {vela::printer::kExternalLaminatorConnectionFailure, "external laminator connection failure",
+     2},
+    {vela::printer::kExternalFlipperConnectionFailure, "external flipper connection failure", 2},
+    {vela::printer::kExtEtcModuleConnectionFailure, "ext. etc. module connection failure", 2},
+    {vela::printer::kExtPresetModuleConnectionFailure, "ext. preset module connection failure", 2},
+    {vela::printer::kMagModuleConnectionFailure, "mag. module connection failure", 2},
+    {vela::printer::kSchedulerRunError, "scheduler run error", 2},
+    {vela::printer::kRibbonIsEmpty, "ribbon is empty", 2},
+    {vela::printer::kRibbonSearchFailure, "ribbon search failure", 2},
+    {vela::printer::kRibbonMoveFailure, "ribbon move failure", 2},
+    {vela::printer::kThermalHeadIsAbsent, "thermal head is absent", 3},
+    {vela::printer::kThermalHeadIsOverheated, "thermal head is overheated", 3},
+    {vela::printer::kRibbonIsAbsent, "ribbon is absent", 3},
+    {vela::printer::kErrorOnPrintingData, "error on printing data", 3},
+    {vela::printer::kWrongPassword, "wrong password", 3},
+    {vela::printer::kFailedToChangePrinterConfig, "failed to change printer config", 3},
 };
 
 constexpr NamedBit kLaminatorBits[] = {
-    {0, "card inserting", 1},
-    {1, "card moving", 1},
-    {2, "card ejecting", 1},
-    {3, "thermal head lifting up", 1},
-    {4, "thermal head lifting down", 1},
-    {5, "thermal head heating", 1},
-    {6, "laminating", 1},
-    {7, "install ext. hopper", 0},
-    {8, "install ext. stacker", 0},
-    {9, "install ext. flipper", 0},
-    {16, "ready state", 0},
-    {17, "doing command", 1},
-    {18, "doing USB command", 1},
-    {20, "Case is opened", 0},
-    {21, "Detect Cartridge Lock Sensor", 0},
-    {22, "Detect a card from out sensor", 0},
-    {23, "Detect a card from center sensor B", 0},
-    {24, "Detect a card from center sensor A", 0},
-    {25, "Detect a card from in sensor", 0},
-    {26, "Detect head lift sensor", 0},
-    {27, "Detect Case Open Check Sensor", 0},
-    {28, "Film Mark Check Sensor B", 0},
-    {29, "Film Mark Check Sensor A", 0},
-    {30, "Encoder Sensor B", 0},
-    {31, "Encoder Sensor A", 0},
-    {32, "error while insert card", 2},
-    {33, "error while move card", 2},
-    {34, "error while eject card", 2},
-    {35, "error while lift up header", 2},
-    {36, "error while lift down header", 2},
-    {37, "error while laminating", 2},
-    {39, "ext. flipper connection failure", 3},
-    {40, "ext. stacker connection failure", 3},
-    {41, "ext. flipper connection failure", 3},
-    {48, "initialize failure", 3},
-    {49, "error while process command", 2},
-    {50, "error while process USB command", 2},
-    {52, "laminate film empty", 3},
-    {53, "film seek failure", 3},
-    {54, "thermal head error", 3},
-    {55, "laminate film is absent", 3},
+    {vela::laminator::kCardInserting, "card inserting", 1},
+    {vela::laminator::kCardMoving, "card moving", 1},
+    {vela::laminator::kCardEjecting, "card ejecting", 1},
+    {vela::laminator::kThermalHeadLiftingUp, "thermal head lifting up", 1},
+    {vela::laminator::kThermalHeadLiftingDown, "thermal head lifting down", 1},
+    {vela::laminator::kThermalHeadHeating, "thermal head heating", 1},
+    {vela::laminator::kLaminating, "laminating", 1},
+    {vela::laminator::kInstallExtHopper, "install ext. hopper", 0},
+    {vela::laminator::kInstallExtStacker, "install ext. stacker", 0},
+    {vela::laminator::kInstallExtFlipper, "install ext. flipper", 0},
+    {vela::laminator::kReadyState, "ready state", 0},
+    {vela::laminator::kDoingCommand, "doing command", 1},
+    {vela::laminator::kDoingUSBCommand, "doing USB command", 1},
+    {vela::laminator::kCaseIsOpened, "Case is opened", 0},
+    {vela::laminator::kDetectCartridgeLockSensor, "Detect Cartridge Lock Sensor", 0},
+    {vela::laminator::kDetectACardFromOutSensor, "Detect a card from out sensor", 0},
+    {vela::laminator::kDetectACardFromCenterSensorB, "Detect a card from center sensor B", 0},
+    {vela::laminator::kDetectACardFromCenterSensorA, "Detect a card from center sensor A", 0},
+    {vela::laminator::kDetectACardFromInSensor, "Detect a card from in sensor", 0},
+    {vela::laminator::kDetectHeadLiftSensor, "Detect head lift sensor", 0},
+    {vela::laminator::kDetectCaseOpenCheckSensor, "Detect Case Open Check Sensor", 0},
+    {vela::laminator::kFilmMarkCheckSensorB, "Film Mark Check Sensor B", 0},
+    {vela::laminator::kFilmMarkCheckSensorA, "Film Mark Check Sensor A", 0},
+    {vela::laminator::kEncoderSensorB, "Encoder Sensor B", 0},
+    {vela::laminator::kEncoderSensorA, "Encoder Sensor A", 0},
+    {vela::laminator::kErrorWhileInsertCard, "error while insert card", 2},
+    {vela::laminator::kErrorWhileMoveCard, "error while move card", 2},
+    {vela::laminator::kErrorWhileEjectCard, "error while eject card", 2},
+    {vela::laminator::kErrorWhileLiftUpHeader, "error while lift up header", 2},
+    {vela::laminator::kErrorWhileLiftDownHeader, "error while lift down header", 2},
+    {vela::laminator::kErrorWhileLaminating, "error while laminating", 2},
+    {vela::laminator::kExtFlipperConnectionFailure, "ext. flipper connection failure", 3},
+    {vela::laminator::kExtStackerConnectionFailure, "ext. stacker connection failure", 3},
+    {vela::laminator::kExtFlipperConnectionFailure2, "ext. flipper connection failure", 3},
+    {vela::laminator::kInitializeFailure, "initialize failure", 3},
+    {vela::laminator::kErrorWhileProcessCommand, "error while process command", 2},
+    {vela::laminator::kErrorWhileProcessUSBCommand, "error while process USB command", 2},
+    {vela::laminator::kLaminateFilmEmpty, "laminate film empty", 3},
+    {vela::laminator::kFilmSeekFailure, "film seek failure", 3},
+    {vela::laminator::kThermalHeadError, "thermal head error", 3},
+    {vela::laminator::kLaminateFilmIsAbsent, "laminate film is absent", 3},
 };
 
 constexpr NamedBit kFlipperBits[] = {
-    {0, "card inserting", 1},
-    {1, "card ejecting", 1},
-    {2, "card flipping", 1},
-    {3, "card moving", 1},
-    {16, "ready state", 0},
-    {17, "doing command", 1},
-    {21, "board ver. 2", 0},
-    {22, "faced to bottom", 0},
-    {23, "faced to top", 0},
-    {24, "detect cartridge lock sensor", 0},
-    {26, "cartridge is full", 0},
-    {27, "Vertical Position Control Sensor", 0},
-    {28, "Horizontal Position Control Sensor", 0},
-    {29, "detect a card at right sensor", 0},
-    {30, "detect a card at center sensor", 0},
-    {31, "detect a card at left sensor", 0},
-    {32, "card insert error", 2},
-    {33, "card eject error", 2},
-    {34, "flipping error", 2},
-    {35, "card moving error", 2},
-    {48, "initialize failure", 3},
+    {vela::flipper::kCardInserting, "card inserting", 1},
+    {vela::flipper::kCardEjecting, "card ejecting", 1},
+    {vela::flipper::kCardFlipping, "card flipping", 1},
+    {vela::flipper::kCardMoving, "card moving", 1},
+    {vela::flipper::kReadyState, "ready state", 0},
+    {vela::flipper::kDoingCommand, "doing command", 1},
+    {vela::flipper::kBoardVer2, "board ver. 2", 0},
+    {vela::flipper::kFacedToBottom, "faced to bottom", 0},
+    {vela::flipper::kFacedToTop, "faced to top", 0},
+    {vela::flipper::kDetectCartridgeLockSensor, "detect cartridge lock sensor", 0},
+    {vela::flipper::kCartridgeIsFull, "cartridge is full", 0},
+    {vela::flipper::kVerticalPositionControlSensor, "Vertical Position Control Sensor", 0},
+    {vela::flipper::kHorizontalPositionControlSensor, "Horizontal Position Control Sensor", 0},
+    {vela::flipper::kDetectACardAtRightSensor, "detect a card at right sensor", 0},
+    {vela::flipper::kDetectACardAtCenterSensor, "detect a card at center sensor", 0},
+    {vela::flipper::kDetectACardAtLeftSensor, "detect a card at left sensor", 0},
+    {vela::flipper::kCardInsertError, "card insert error", 2},
+    {vela::flipper::kCardEjectError, "card eject error", 2},
+    {vela::flipper::kFlippingError, "flipping error", 2},
+    {vela::flipper::kCardMovingError, "card moving error", 2},
+    {vela::flipper::kInitializeFailure, "initialize failure", 3},
 };
 
-// Flipper bits that exist only on the second board version (status bit 21). Without bit 21 a
-// set bit among them is not shown at all.
-constexpr int kFlipperBoardV2Bit = 21;
+// Flipper bits that exist only on the second board version. Without the board bit a set bit
+// among them is not shown at all.
 constexpr NamedBit kFlipperBoardV2Bits[] = {
-    {4, "ic contactor contacted", 0},
-    {5, "ic contactor released", 0},
-    {8, "extended board absent", 0},
-    {9, "detect a card at scanner in sensor", 0},
-    {10, "detect a card at scanner out sensor", 0},
-    {11, "detect ic contactor", 0},
-    {12, "not installed scanner module", 0},
-    {25, "detect case open sensor", 0},
-    {36, "ic contactor contact error", 2},
-    {37, "ic contactor release error", 2},
+    {vela::flipper::kIcContactorContacted, "ic contactor contacted", 0},
+    {vela::flipper::kIcContactorReleased, "ic contactor released", 0},
+    {vela::flipper::kExtendedBoardAbsent, "extended board absent", 0},
+    {vela::flipper::kDetectACardAtScannerInSensor, "detect a card at scanner in sensor", 0},
+    {vela::flipper::kDetectACardAtScannerOutSensor, "detect a card at scanner out sensor", 0},
+    {vela::flipper::kDetectIcContactor, "detect ic contactor", 0},
+    {vela::flipper::kNotInstalledScannerModule, "not installed scanner module", 0},
+    {vela::flipper::kDetectCaseOpenSensor, "detect case open sensor", 0},
+    {vela::flipper::kIcContactorContactError, "ic contactor contact error", 2},
+    {vela::flipper::kIcContactorReleaseError, "ic contactor release error", 2},
 };
 
 constexpr NamedBit kLaserBits[] = {
-    {0, "card inserting", 1},
-    {1, "card ejecting", 1},
-    {2, "card flipping", 1},
-    {3, "card moving", 1},
-    {4, "ic contactor lifting", 1},
-    {5, "doing magnetic r/w", 1},
-    {11, "No IC CAM", 0},
-    {15, "VELA-KLE", 0},
-    {16, "ready state", 0},
-    {17, "doing command", 1},
-    {18, "auto. card insert set", 0},
-    {19, "preparing", 0},
-    {20, "faced to bottom", 0},
-    {21, "faced to top", 0},
-    {22, "flipper tilted", 0},
-    {24, "door open", 0},
-    {25, "flipper is near right", 0},
-    {26, "detect card from opt. out sensor", 0},
-    {27, "detect card from flipper out sensor", 0},
-    {28, "detect card from flipper in sensor", 0},
-    {29, "detect card from card out sensor", 0},
-    {30, "detect card from flipper center sensor", 0},
-    {31, "detect card from card in sensor", 0},
-    {32, "card insert error", 2},
-    {33, "card eject error", 2},
-    {34, "flipping error", 2},
-    {35, "card moving error", 2},
-    {36, "ic contactor lifting error", 2},
-    {37, "magnetic r/w error", 2},
-    {48, "initialize failure", 3},
+    {vela::laser::kCardInserting, "card inserting", 1},
+    {vela::laser::kCardEjecting, "card ejecting", 1},
+    {vela::laser::kCardFlipping, "card flipping", 1},
+    {vela::laser::kCardMoving, "card moving", 1},
+    {vela::laser::kIcContactorLifting, "ic contactor lifting", 1},
+    {vela::laser::kDoingMagneticRW, "doing magnetic r/w", 1},
+    {vela::laser::kNoICCAM, "No IC CAM", 0},
+    {vela::laser::kVELAKLE, "VELA-KLE", 0},
+    {vela::laser::kReadyState, "ready state", 0},
+    {vela::laser::kDoingCommand, "doing command", 1},
+    {vela::laser::kAutoCardInsertSet, "auto. card insert set", 0},
+    {vela::laser::kPreparing, "preparing", 0},
+    {vela::laser::kFacedToBottom, "faced to bottom", 0},
+    {vela::laser::kFacedToTop, "faced to top", 0},
+    {vela::laser::kFlipperTilted, "flipper tilted", 0},
+    {vela::laser::kDoorOpen, "door open", 0},
+    {vela::laser::kFlipperIsNearRight, "flipper is near right", 0},
+    {vela::laser::kDetectCardFromOptOutSensor, "detect card from opt. out sensor", 0},
+    {vela::laser::kDetectCardFromFlipperOutSensor, "detect card from flipper out sensor", 0},
+    {vela::laser::kDetectCardFromFlipperInSensor, "detect card from flipper in sensor", 0},
+    {vela::laser::kDetectCardFromCardOutSensor, "detect card from card out sensor", 0},
+    {vela::laser::kDetectCardFromFlipperCenterSensor, "detect card from flipper center sensor", 0},
+    {vela::laser::kDetectCardFromCardInSensor, "detect card from card in sensor", 0},
+    {vela::laser::kCardInsertError, "card insert error", 2},
+    {vela::laser::kCardEjectError, "card eject error", 2},
+    {vela::laser::kFlippingError, "flipping error", 2},
+    {vela::laser::kCardMovingError, "card moving error", 2},
+    {vela::laser::kIcContactorLiftingError, "ic contactor lifting error", 2},
+    {vela::laser::kMagneticRWError, "magnetic r/w error", 2},
+    {vela::laser::kInitializeFailure, "initialize failure", 3},
 };
 
 constexpr NamedBit kOutputHopperBits[] = {
-    {0, "card inserting", 1},
-    {2, "lifting up", 1},
-    {3, "lifting down", 1},
-    {16, "ready state", 0},
-    {17, "doing command", 1},
-    {25, "detect card standby sensor", 0},
-    {26, "output hopper have space", 0},
-    {27, "detect cartridge lock sensor", 0},
-    {28, "detect cartridge contact sensor", 0},
-    {29, "detect able to insert card sensor", 0},
-    {30, "lifted up", 0},
-    {31, "detect card from in sensor", 0},
-    {32, "error while insert card", 2},
-    {34, "error while lift up", 2},
-    {35, "error while lift down", 2},
-    {48, "initializing failure", 3},
+    {vela::output_hopper::kCardInserting, "card inserting", 1},
+    {vela::output_hopper::kLiftingUp, "lifting up", 1},
+    {vela::output_hopper::kLiftingDown, "lifting down", 1},
+    {vela::output_hopper::kReadyState, "ready state", 0},
+    {vela::output_hopper::kDoingCommand, "doing command", 1},
+    {vela::output_hopper::kDetectCardStandbySensor, "detect card standby sensor", 0},
+    {vela::output_hopper::kOutputHopperHaveSpace, "output hopper have space", 0},
+    {vela::output_hopper::kDetectCartridgeLockSensor, "detect cartridge lock sensor", 0},
+    {vela::output_hopper::kDetectCartridgeContactSensor, "detect cartridge contact sensor", 0},
+    {vela::output_hopper::kDetectAbleToInsertCardSensor, "detect able to insert card sensor", 0},
+    {vela::output_hopper::kLiftedUp, "lifted up", 0},
+    {vela::output_hopper::kDetectCardFromInSensor, "detect card from in sensor", 0},
+    {vela::output_hopper::kErrorWhileInsertCard, "error while insert card", 2},
+    {vela::output_hopper::kErrorWhileLiftUp, "error while lift up", 2},
+    {vela::output_hopper::kErrorWhileLiftDown, "error while lift down", 2},
+    {vela::output_hopper::kInitializingFailure, "initializing failure", 3},
 };
 
 // A status table expanded to one entry per bit, built once so decoding allocates nothing. The
@@ -289,7 +293,7 @@ constexpr NamedBit kOutputHopperBits[] = {
 struct StatusTable {
     std::array<QString, 64> text;  // empty = bit not named (shown with the "(bit-%d)" fallback)
     std::array<int, 64> severity{};
-    std::uint64_t boardV2Only = 0;  // bits named only while kFlipperBoardV2Bit is set
+    std::uint64_t boardV2Only = 0;  // bits named only while the flipper's board bit is set
 
     explicit StatusTable(std::span<const NamedBit> bits, std::span<const NamedBit> v2Bits = {}) {
         for (const NamedBit& b : bits) {
@@ -299,7 +303,7 @@ struct StatusTable {
         for (const NamedBit& b : v2Bits) {
             text[b.bit] = QString::fromLatin1(b.text);
             severity[b.bit] = b.severity;
-            boardV2Only |= std::uint64_t{1} << b.bit;
+            boardV2Only |= vela::Bit(b.bit);
         }
     }
 };
@@ -314,18 +318,18 @@ const StatusTable* TableFor(std::uint8_t id) {
     static const StatusTable laser(kLaserBits);
     static const StatusTable outputHopper(kOutputHopperBits);
 
-    switch (ModuleType(id)) {
-        case kModuleTypeInputHopper:
+    switch (vela::TypeOf(id)) {
+        case vela::kTypeInputHopper:
             return &inputHopper;
-        case kModuleTypeMultiInputHopper:
+        case vela::kTypeMultiInputHopper:
             return &multiInputHopper;
-        case kModuleTypePrinter:
+        case vela::kTypePrinter:
             return &printer;
-        case kModuleTypeLaminator:
+        case vela::kTypeLaminator:
             return &laminator;
-        case kModuleTypeFlipper:
-            return id == kLaserModuleId ? &laser : &flipper;
-        case kModuleTypeOutputHopper:
+        case vela::kTypeFlipper:
+            return id == vela::kModuleLaser ? &laser : &flipper;
+        case vela::kTypeOutputHopper:
             return &outputHopper;
         default:
             return nullptr;  // type 3, multi-output hopper and unassigned types
@@ -365,31 +369,6 @@ QString HexByte(std::uint8_t v) {
 
 }  // namespace
 
-QString FormatModuleName(std::uint8_t id) {
-    const QString digits = HexByte(id);
-    switch (ModuleType(id)) {
-        case kModuleTypeInputHopper:
-        case kModuleTypeThree:  // shown under the input hopper's name
-            return QStringLiteral("Input-Hopper [") + digits + QLatin1Char(']');
-        case kModuleTypeMultiInputHopper:
-            return QStringLiteral("Multi-Input-Hopper [") + digits + QLatin1Char(']');
-        case kModuleTypePrinter:
-            return QStringLiteral("Printer [") + digits + QLatin1Char(']');
-        case kModuleTypeLaminator:
-            return QStringLiteral("Laminator [") + digits + QLatin1Char(']');
-        case kModuleTypeFlipper:
-            if (id == kLaserModuleId)
-                return QStringLiteral("Laser [") + digits + QLatin1Char(']');
-            return QStringLiteral("Flipper [") + digits + QLatin1Char(']');
-        case kModuleTypeOutputHopper:
-            return QStringLiteral("Output-Hopper [") + digits + QLatin1Char(']');
-        case kModuleTypeMultiOutputHopper:
-            return QStringLiteral("Multi-Output-Hopper [") + digits + QLatin1Char(']');
-        default:
-            return {};
-    }
-}
-
 QColor SeverityColor(int severity) {
     switch (severity) {
         case kSeverityActivity:
@@ -413,14 +392,13 @@ DecodedLine DescribeStateBit(std::uint8_t state, int bit) {
 DecodedLine DescribeStatusBit(std::uint8_t id, std::uint64_t status, int bit) {
     if (bit < 0 || bit > 63)
         return {};
-    const std::uint64_t mask = std::uint64_t{1} << bit;
+    const std::uint64_t mask = vela::Bit(bit);
     if ((status & mask) == 0)
         return {};
     const StatusTable* table = TableFor(id);
     if (table == nullptr)
         return {};
-    if ((table->boardV2Only & mask) != 0 &&
-        (status & (std::uint64_t{1} << kFlipperBoardV2Bit)) == 0)
+    if ((table->boardV2Only & mask) != 0 && (status & vela::Bit(vela::flipper::kBoardVer2)) == 0)
         return {};
     if (table->text[bit].isEmpty())
         return {QStringLiteral("(bit-%1)").arg(bit + 1), kSeverityPlain};
@@ -497,7 +475,7 @@ QImage RenderStatusPanel(const ModuleSlot moduleSlots[kModuleSlotCount], QSize g
     painter.setPen(black);
     for (int i = 0; i < kModuleSlotCount && y < bottom; ++i) {
         const ModuleSlot& slot = moduleSlots[i];
-        if (slot.id == kModuleIdNone || slot.id == kModuleIdNoneSel)
+        if (slot.id == vela::kModuleEmptySlot || slot.id == vela::kModuleNone)
             continue;
 
         useFont(title);

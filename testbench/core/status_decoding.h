@@ -1,7 +1,8 @@
 #pragma once
-// Module ids, module names and the decoding of every module's state byte and 64-bit status word
-// into coloured text lines, plus the off-screen rendering of the "Device Status" panel.
-// Widget-free: the status polling thread calls RenderStatusPanel directly.
+// The decoding of every module's state byte and 64-bit status word into coloured text lines,
+// plus the off-screen rendering of the "Device Status" panel. Module ids, types and named bits
+// come from the shared module vocabulary, module names from module_labels.h. Widget-free: the
+// status polling thread calls RenderStatusPanel directly.
 
 #include <QColor>
 #include <QImage>
@@ -10,28 +11,11 @@
 #include <QString>
 #include <cstdint>
 
+#include "module_labels.h"
+#include "vela_modules.h"
+
 // Number of module slots the main window shows (pictures, polling and status lines).
 inline constexpr int kModuleSlotCount = 10;
-
-// Module ids: high nibble = module type, low nibble = instance.
-inline constexpr std::uint8_t kModuleIdNone = 0x00;     // empty slot
-inline constexpr std::uint8_t kModuleIdNoneSel = 0xFF;  // nothing selected
-inline constexpr std::uint8_t kPrinterModuleId = 0x40;  // target of card-in/eject, manual mode
-inline constexpr std::uint8_t kLaserModuleId = 0x62;    // the one type-6 id that is a laser unit
-
-// Module types (high nibble of a module id).
-inline constexpr int kModuleTypeInputHopper = 0x1;
-inline constexpr int kModuleTypeMultiInputHopper = 0x2;
-inline constexpr int kModuleTypeThree = 0x3;
-inline constexpr int kModuleTypePrinter = 0x4;
-inline constexpr int kModuleTypeLaminator = 0x5;
-inline constexpr int kModuleTypeFlipper = 0x6;
-inline constexpr int kModuleTypeOutputHopper = 0x7;
-inline constexpr int kModuleTypeMultiOutputHopper = 0x8;
-
-inline constexpr int ModuleType(std::uint8_t id) {
-    return id >> 4;
-}
 
 // Severity of a decoded line; each has its text colour (SeverityColor).
 inline constexpr int kSeverityPlain = 0;     // black
@@ -51,9 +35,6 @@ struct DecodedLine {
     QString text;
     int severity = kSeverityPlain;
 };
-
-// "Printer [40]", "Laser [62]", ...; an unassigned module type yields an empty string.
-QString FormatModuleName(std::uint8_t id);
 
 // Text colour of a severity; an unknown severity is drawn black.
 QColor SeverityColor(int severity);

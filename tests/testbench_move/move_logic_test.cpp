@@ -13,20 +13,6 @@ Entry E(const char* text, int data) {
     return Entry{QString::fromLatin1(text), data};
 }
 
-TEST(MoveLabels, ShortLabelsByModuleType) {
-    EXPECT_EQ(move::ModuleShortLabel(0x10), QStringLiteral("I  [10]"));
-    EXPECT_EQ(move::ModuleShortLabel(0x21), QStringLiteral("MI [21]"));
-    EXPECT_EQ(move::ModuleShortLabel(0x30), QStringLiteral("E  [30]"));
-    EXPECT_EQ(move::ModuleShortLabel(0x40), QStringLiteral("P  [40]"));
-    EXPECT_EQ(move::ModuleShortLabel(0x50), QStringLiteral("L  [50]"));
-    EXPECT_EQ(move::ModuleShortLabel(0x62), QStringLiteral("F  [62]"));
-    EXPECT_EQ(move::ModuleShortLabel(0x70), QStringLiteral("O  [70]"));
-    EXPECT_EQ(move::ModuleShortLabel(0x81), QStringLiteral("MO [81]"));
-    EXPECT_EQ(move::ModuleShortLabel(0x0F), QString());
-    EXPECT_EQ(move::ModuleShortLabel(0x90), QString());
-    EXPECT_EQ(move::ModuleShortLabel(0xFE), QString());
-}
-
 TEST(MoveSelectors, HopperPrinterOutputChain) {
     move::Selectors s = move::BuildSelectors({0x10, 0x40, 0x70}, nullptr);
     EXPECT_EQ(s.currentModule, (Entries{E("out [FF]", 0xFF), E("I  [10]", 0x10), E("P  [40]", 0x40),

@@ -92,12 +92,12 @@ TEST_F(MovePageTest, RecordingHandsMovesToTheRecorderInsteadOfMoving) {
     Press("cardMove");
     EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_CardMove2")), 0);
     EXPECT_EQ(Card(), 0xFF);
-    const auto& items = window->QuickRecordWindow()->Items();
-    ASSERT_EQ(items.size(), 1);
+    const MacroList& items = MacroItems();
+    ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].firstModule, 0x10);
-    EXPECT_EQ(items[0].firstOption, 0);
+    EXPECT_EQ(items[0].firstOption, 0u);
     EXPECT_EQ(items[0].secondModule, 0x40);
-    EXPECT_EQ(items[0].secondOption, 0);
+    EXPECT_EQ(items[0].secondOption, 0u);
     EXPECT_EQ(page->GetCurrentModule(), 0x40) << "advanced as if the move had succeeded";
     EXPECT_EQ(page->LastResult(), 0u);
 
@@ -106,10 +106,10 @@ TEST_F(MovePageTest, RecordingHandsMovesToTheRecorderInsteadOfMoving) {
     Press("cardMove");
     Pick("ejectDestination", 0x62);
     Press("cardEject");
-    ASSERT_EQ(items.size(), 3);
+    ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[2].firstModule, 0x61);
     EXPECT_EQ(items[2].secondModule, 0x62);
-    EXPECT_EQ(items[2].secondOption, 0);
+    EXPECT_EQ(items[2].secondOption, 0u);
     EXPECT_EQ(page->GetCurrentModule(), 0x10);
     EXPECT_TRUE(CalledExports().filter(QStringLiteral("Vela_Card")).isEmpty());
     EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_GetStatus")), 0);
@@ -126,13 +126,13 @@ TEST_F(MovePageTest, RecordedEjectToAHopperKeepsLineAndDirection) {
     Pick("hopLine", 0x10000);
     Pick("ejectDir", 1);
     Press("cardEject");
-    const auto& items = window->QuickRecordWindow()->Items();
-    ASSERT_EQ(items.size(), 2);
+    const MacroList& items = MacroItems();
+    ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[0].firstModule, 0x20);
-    EXPECT_EQ(items[0].firstOption, 0x50);
+    EXPECT_EQ(items[0].firstOption, 0x50u);
     EXPECT_EQ(items[1].firstModule, 0x40);
     EXPECT_EQ(items[1].secondModule, 0x20);
-    EXPECT_EQ(items[1].secondOption, 0x10001);
+    EXPECT_EQ(items[1].secondOption, 0x10001u);
     EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_CardMove2")) +
                   sim.CountCalls(QStringLiteral("Vela_CardEject2")),
               0);
@@ -296,8 +296,8 @@ TEST_F(MovePageTest, CardFlipMoveGivesUpOnAModuleThatStaysRunning) {
     EXPECT_EQ(BoxTexts(), Texts({"Failed to Flip Pass - ... (error=80000352)"}));
     EXPECT_EQ(boxes[0].style, kWarning);
     EXPECT_EQ(page->LastResult(), CSubDlgMove::kFlipMoveTimedOut);
-    EXPECT_GE(guiWaitedMs.load(), CSubDlgMove::kFlipMoveTimeoutMs);
-    EXPECT_LE(guiWaitedMs.load(), CSubDlgMove::kFlipMoveTimeoutMs + 100);
+    EXPECT_GE(ui.GuiWaitedMs(), CSubDlgMove::kFlipMoveTimeoutMs);
+    EXPECT_LE(ui.GuiWaitedMs(), CSubDlgMove::kFlipMoveTimeoutMs + 100);
     EXPECT_EQ(page->GetCurrentModule(), 0x40) << "the page does not claim the card arrived";
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The real main window connected to the simulator, with its Move page selected and instant
-// waits on the GUI thread.
+// The real main window connected to the simulator, with its Move page selected, instant waits
+// on the GUI thread and the status poll held after its first round.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,10 +16,10 @@
 #include <mutex>
 #include <vector>
 
-#include "CDlgMacroQuickRecord.h"
+#include "CSubDlgMacro.h"
 #include "CSubDlgMove.h"
-#include "shell_fixture.h"
-#include "wait_service.h"
+#include "page_ids.h"
+#include "testbench_fixture.h"
 
 namespace halvard::test {
 
@@ -41,30 +41,25 @@ inline QList<qint64> ArgsOf(const QJsonObject& call) {
     return args;
 }
 
-class MovePageTest : public ShellTest {
+class MovePageTest : public TestBenchTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        // GUI-thread waits are instant and counted. The status poll's one-second pause is
-        // held until the test releases it, so the poll adds nothing to the call log after its
-        // first round; other worker pauses are short real ones.
-        guiWaitedMs = 0;
+        TestBenchTest::SetUp();
+        // The status poll's one-second pause is held until the test releases it, so the poll
+        // adds nothing to the call log after its first round; other worker pauses are short
+        // real ones. GUI-thread waits are instant and recorded by the recorder.
         released = false;
-        WaitService::SetHandler([this](int ms) {
-            if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
-                guiWaitedMs += ms;
-            } else if (ms >= kPollPauseMs) {
+        ui.workerWait = [this](int ms) {
+            if (ms >= kPollPauseMs) {
                 std::unique_lock lock(releaseMutex);
                 releaseWake.wait_for(lock, std::chrono::seconds(60), [this] { return released; });
-            } else {
-                QThread::msleep(2);
             }
-        });
+            QThread::msleep(2);
+        };
     }
     void TearDown() override {
         ReleaseWorkers();
-        ShellTest::TearDown();
-        WaitService::SetHandler({});
+        TestBenchTest::TearDown();
     }
     // Lets held worker pauses end (before anything stops the status poll).
     void ReleaseWorkers() {
@@ -122,6 +117,10 @@ protected:
         EXPECT_EQ(window->Binding().Device(window->Binding().Vela_GetStatus, module, &status), 0);
         return status;
     }
+    // The Macro page's recorded items.
+    const MacroList& MacroItems() const {
+        return static_cast<const CSubDlgMacro*>(PageOf(page_id::kMacro))->MacroItems();
+    }
     QStringList CalledExports() const {
         QStringList names;
         for (const QJsonObject& call : sim.Calls())
@@ -131,7 +130,6 @@ protected:
 
     static constexpr int kPollPauseMs = 1000;
     CSubDlgMove* page = nullptr;
-    std::atomic<int> guiWaitedMs{0};
     std::mutex releaseMutex;
     std::condition_variable releaseWake;
     bool released = false;

@@ -1,7 +1,9 @@
 // The endless positioning test: its input checks, its own thread moving the card back and
 // forth, and its stop (by the button, by a disconnect and by the page going away).
 
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "move_page_fixture.h"
 
@@ -18,6 +20,9 @@ protected:
         ASSERT_TRUE(page->PositionTestRunning());
         EXPECT_TRUE(QTest::qWaitFor([&] { return page->PositionTestMoves() >= moves; }, 10000));
     }
+
+    std::mutex pausesMutex;
+    std::vector<int> pauses;
 };
 
 TEST_F(PositionTest, NeedsADistanceAndAWorkingModule) {
@@ -44,7 +49,7 @@ TEST_F(PositionTest, ScanFlipperMovesForthAndBackUntilStopped) {
     On<QLineEdit>("distance")->setText(QStringLiteral("40"));
     StartAndRun(4);
     EXPECT_EQ(On<QPushButton>("posMoveTest")->text(), QStringLiteral("* STOP pos. move test *"));
-    EXPECT_GE(guiWaitedMs.load(), 500) << "the page waits before it shows the stop caption";
+    EXPECT_GE(ui.GuiWaitedMs(), 500) << "the page waits before it shows the stop caption";
 
     Press("posMoveTest");
     EXPECT_FALSE(page->PositionTestRunning());
@@ -79,6 +84,54 @@ TEST_F(PositionTest, FailingMovesAreRecordedAndRetried) {
     Press("posMoveTest");
     EXPECT_FALSE(page->PositionTestRunning());
     EXPECT_TRUE(boxes.empty()) << "results are only stored";
+}
+
+TEST_F(PositionTest, PausesBetweenMovesAndWaitsForTheModuleToBeIdle) {
+    // The workers' pauses are noted (set before any worker runs).
+    ui.workerWait = [&, held = ui.workerWait](int ms) {
+        if (ms < kPollPauseMs) {
+            const std::lock_guard lock(pausesMutex);
+            pauses.push_back(ms);
+        }
+        held(ms);
+    };
+    Connected();
+    CardAt(0x40);
+    On<QLineEdit>("distance")->setText(QStringLiteral("15"));
+    // The printer stays busy after the first move: the test polls it instead of moving again.
+    ASSERT_EQ(sim.VelaSim_SetStateBits(nullptr, 0x40, 0x10, 0), 0);  // "Command : Running"
+    Press("posMoveTest");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return sim.CountCalls(QStringLiteral("Vela_GetModuleState")) >= 5; }, 10000));
+    EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_CardMoveSensor")), 1);
+
+    // Idle again: the moves go on, each followed by a pause.
+    ASSERT_EQ(sim.VelaSim_SetStateBits(nullptr, 0x40, 0, 0x10), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->PositionTestMoves() >= 4; }, 10000));
+    Press("posMoveTest");
+    const int moves = page->PositionTestMoves();
+    const std::lock_guard lock(pausesMutex);
+    EXPECT_GE(static_cast<int>(pauses.size()), moves - 1);
+}
+
+TEST_F(PositionTest, WithoutADeviceItFailsAndAConnectMeanwhileChangesNothing) {
+    Connected();
+    CardAt(0x40);
+    On<QLineEdit>("distance")->setText(QStringLiteral("15"));
+    ReleaseWorkers();
+    Click("connect");  // disconnect; the selectors keep the card's module
+    ASSERT_EQ(page->GetCurrentModule(), 0x40);
+    StartAndRun(2);
+    EXPECT_EQ(page->PositionTestResult(), 0xFFFFFFFFu);
+    // A device opened while the test runs is not the test's: it goes on failing, without
+    // reaching the SDK, until it is restarted.
+    ConnectFirst();
+    const int moves = page->PositionTestMoves();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->PositionTestMoves() >= moves + 2; }, 10000));
+    EXPECT_EQ(page->PositionTestResult(), 0xFFFFFFFFu);
+    EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_CardMoveSensor")), 0);
+    Press("posMoveTest");
+    EXPECT_FALSE(page->PositionTestRunning());
 }
 
 TEST_F(PositionTest, DisconnectStopsTheTest) {

@@ -8,19 +8,24 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
+#include <functional>
 #include <thread>
 
 #include "CDlgMacroQuickRecord.h"
 #include "CHalvardTestApp.h"
 #include "CSubDlgBase.h"
+#include "CSubDlgMacro.h"
 #include "module_chain_view.h"
-#include "shell_fixture.h"
+#include "page_drivers.h"
+#include "page_ids.h"
+#include "testbench_fixture.h"
 
 namespace halvard::test {
 namespace {
 
-using MainWindowTest = ShellTest;
+using MainWindowTest = TestBenchTest;
 
 // ---- Settings and tabs ----
 
@@ -48,25 +53,56 @@ TEST(ShowExpertSetting, ReadsTheFlagFromTheSettingsFile) {
     EXPECT_TRUE(CHalvardTestApp::SettingsPath().endsWith(QStringLiteral(".ini")));
 }
 
+TEST(TestBenchApp, ExitStatusIsTheEventLoops) {
+    // The program's own library folder holds the simulator, so the window starts as it would.
+    struct Case {
+        const char* how;
+        std::function<void()> end;
+        int status;
+    };
+    const auto mainWindow = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<CHalvardTestDlg*>(w))
+                return dialog;
+        return static_cast<CHalvardTestDlg*>(nullptr);
+    };
+    const Case cases[] = {
+        {"window closed", [&] { mainWindow()->close(); }, 0},
+        {"loop ended with a status", [] { QCoreApplication::exit(7); }, 7},
+    };
+    for (const Case& c : cases) {
+        UiRecorder ui;
+        CHalvardTestApp app;
+        QTimer::singleShot(0, c.end);
+        EXPECT_EQ(app.Run(), c.status) << c.how;
+        EXPECT_TRUE(ui.messages.isEmpty()) << c.how;
+        EXPECT_EQ(mainWindow(), nullptr) << c.how;
+    }
+}
+
 TEST_F(MainWindowTest, ShowExpertGivesEightTabsOtherwiseSix) {
     Open(true);
     EXPECT_EQ(TabTitles(),
               Texts({"Move", "Magnetic", "RF", "IC", "Print", "Barcode", "Expert", "Macro"}));
     Open(false);
     EXPECT_EQ(TabTitles(), Texts({"Move", "Magnetic", "RF", "IC", "Print", "Barcode"}));
-    // All eight pages exist either way, in creation order, with distinct templates.
+    // All eight pages exist either way, in creation order, each with its template, and each
+    // found by it.
     ASSERT_EQ(window->Pages().size(), 8);
     QStringList titles;
-    QSet<int> templates;
+    QList<int> templates;
     for (CSubDlgBase* page : window->Pages()) {
         titles << page->Title();
-        templates.insert(page->TemplateId());
-        EXPECT_EQ(page->MainWindow(), window.get());
+        templates << page->TemplateId();
+        EXPECT_EQ(&page->Host(), static_cast<PageHost*>(window.get()));
+        EXPECT_EQ(window->FindPage(page->TemplateId()), page);
     }
     EXPECT_EQ(titles,
               Texts({"Move", "Magnetic", "RF", "IC", "Print", "Barcode", "Expert", "Macro"}));
-    EXPECT_EQ(templates.size(), 8);
-    EXPECT_FALSE(templates.contains(0));
+    EXPECT_EQ(templates, (QList<int>{131, 132, 133, 134, 135, 130, 136, 137}));
+    EXPECT_EQ(window->FindPage(138), nullptr);
+    EXPECT_EQ(window->FindMoveDriver(), dynamic_cast<MovePageDriver*>(window->Pages()[0]));
+    EXPECT_NE(window->FindMoveDriver(), nullptr);
 }
 
 TEST_F(MainWindowTest, StartsWithTitleTokenAndFirstPageShown) {
@@ -186,7 +222,7 @@ TEST_F(MainWindowTest, FailedOpenChangesNothing) {
     EXPECT_TRUE(window->ModuleView()->PictureRects().isEmpty());
 }
 
-class TwelveModulesTest : public ShellTest {
+class TwelveModulesTest : public TestBenchTest {
     const char* Preset() const override { return "twelve-modules"; }
 };
 
@@ -372,11 +408,17 @@ TEST_F(MainWindowTest, QuickRecordWindowTakesRecordedMovesAndSitsLeftOfTheWindow
     EXPECT_EQ(window->MacroRecording(), 0);
     ASSERT_NE(window->QuickRecorder(), nullptr);
     EXPECT_FALSE(window->QuickRecordWindow()->isVisible());
-    window->QuickRecorder()->AddRecordedMove(0x10, 1, 0x40, 0);
-    ASSERT_EQ(window->QuickRecordWindow()->Items().size(), 1);
-    EXPECT_EQ(window->QuickRecordWindow()->Items()[0].firstModule, 0x10);
-    EXPECT_EQ(window->QuickRecordWindow()->Items()[0].firstOption, 1);
-    EXPECT_EQ(window->QuickRecordWindow()->Items()[0].secondModule, 0x40);
+    // Recorded moves land in the Macro page's list.
+    window->QuickRecorder()->AddRecordedMove(0x10, 1, 0x40, 0x30001);
+    const MacroList& items = static_cast<CSubDlgMacro*>(PageOf(page_id::kMacro))->MacroItems();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].type, 0);
+    EXPECT_EQ(items[0].firstModule, 0x10);
+    EXPECT_EQ(items[0].firstOption, 1u);
+    EXPECT_EQ(items[0].secondModule, 0x40);
+    EXPECT_EQ(items[0].secondOption, 0x30001u);
+    EXPECT_EQ(items[0].thirdModule, 0xFF);
+    EXPECT_EQ(items[0].thirdOption, 0u);
 
     window->show();
     window->move(600, 100);

@@ -1,22 +1,19 @@
-// The page frame: the reporting rule with its two control bits, the current-module selector
-// and the worker's cooperative stop.
+// The page frame: the reporting rule with its two control bits and the current-module
+// selector.
 
 #include <QComboBox>
-#include <QMetaObject>
-
-#include <atomic>
 
 #include "CSubDlgBase.h"
+#include "fake_page_host.h"
 #include "message_service.h"
-#include "shell_fixture.h"
-#include "wait_service.h"
+#include "testbench_fixture.h"
 
 namespace halvard::test {
 namespace {
 
 class TestPage : public CSubDlgBase {
 public:
-    TestPage() : CSubDlgBase(999, QStringLiteral("Test"), nullptr) {
+    explicit TestPage(PageHost& host) : CSubDlgBase(999, QStringLiteral("Test"), host) {
         selector = new QComboBox(this);
         SetCurrentModuleSelector(selector);
     }
@@ -30,15 +27,10 @@ public:
 
 class PageBaseTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        MessageService::SetHandler([this](const MessageRequest& request) {
-            shown.push_back({request.text, request.style});
-            return mb::kIdOk;
-        });
-    }
-    void TearDown() override { MessageService::SetHandler({}); }
-    std::vector<ShownBox> shown;
-    TestPage page;
+    UiRecorder ui;
+    QList<ShownMessage>& shown = ui.messages;
+    FakePageHost host;
+    TestPage page{host};
 };
 
 TEST_F(PageBaseTest, StartsInteractiveIdleAndEmpty) {
@@ -67,7 +59,7 @@ TEST_F(PageBaseTest, AccumulatedReportsAreShownTogetherLater) {
     EXPECT_TRUE(shown.empty());
     page.SetInteractive(1);
     page.ReportMessage(mb::kIconWarning, QStringLiteral("third"));
-    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].text, QStringLiteral("first\nsecond\nthird"));
     EXPECT_EQ(shown[0].style, mb::kIconWarning);
     EXPECT_TRUE(page.MessageBuffer().isEmpty());
@@ -78,11 +70,11 @@ TEST_F(PageBaseTest, InteractiveReportsStripTheControlBits) {
     page.ReportInfo(QStringLiteral("old"));
     page.SetInteractive(1);
     page.ReportMessage(0x80000030u, QStringLiteral("fresh"));
-    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].text, QStringLiteral("fresh"));
     EXPECT_EQ(shown[0].style, 0x30u);
     page.ReportInfo(QStringLiteral("info"));
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[1].text, QStringLiteral("info"));
     EXPECT_EQ(shown[1].style, mb::kIconInformation);
     // Accumulation without clearing when not interactive, a clear with accumulation keeps
@@ -123,66 +115,6 @@ TEST_F(PageBaseTest, ModulesChangedKeepsACopy) {
     list.entries[1].id = 0x41;
     EXPECT_EQ(page.Modules().count, 2);
     EXPECT_EQ(page.Modules().entries[1].id, 0x40);
-}
-
-TEST_F(PageBaseTest, StopWorkerOnAnEndedWorkerOnlyForgetsIt) {
-    std::stop_token seen;
-    std::atomic<bool> done{false};
-    page.StartWorkerThread([&](std::stop_token stop) {
-        seen = stop;
-        done = true;
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done.load() && !page.WorkerRunning(); }, 5000));
-    EXPECT_TRUE(page.HasWorker());
-    page.StopWorker();
-    EXPECT_FALSE(page.HasWorker());
-    EXPECT_FALSE(seen.stop_requested());
-    page.StopWorker();  // nothing left to stop
-    EXPECT_FALSE(page.HasWorker());
-}
-
-TEST_F(PageBaseTest, StopWorkerAsksARunningWorkerToStop) {
-    std::atomic<int> waits{0};
-    std::atomic<bool> sawStop{false};
-    page.StartWorkerThread([&](std::stop_token stop) {
-        while (WaitService::WaitFor(stop, 60000))
-            ++waits;
-        sawStop = stop.stop_requested();
-    });
-    EXPECT_TRUE(page.WorkerRunning());
-    page.StopWorker();
-    EXPECT_FALSE(page.HasWorker());
-    EXPECT_TRUE(sawStop.load());
-    EXPECT_EQ(waits.load(), 0);  // the long wait was cut short
-}
-
-TEST_F(PageBaseTest, StopWorkerDoesNotDeadlockAgainstAWorkerWaitingForTheGui) {
-    std::atomic<bool> started{false};
-    std::atomic<int> guiCalls{0};
-    page.StartWorkerThread([&](std::stop_token stop) {
-        started = true;
-        while (!stop.stop_requested()) {
-            // A blocking call onto the GUI thread, as the batch loop makes.
-            QMetaObject::invokeMethod(
-                &page, [&] { ++guiCalls; }, Qt::BlockingQueuedConnection);
-        }
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return started.load() && guiCalls.load() > 0; }, 5000));
-    page.StopWorker();
-    EXPECT_FALSE(page.HasWorker());
-}
-
-TEST_F(PageBaseTest, DestroyingAPageStopsItsWorker) {
-    std::atomic<bool> sawStop{false};
-    {
-        TestPage local;
-        local.StartWorkerThread([&](std::stop_token stop) {
-            while (WaitService::WaitFor(stop, 60000)) {
-            }
-            sawStop = true;
-        });
-    }
-    EXPECT_TRUE(sawStop.load());
 }
 
 }  // namespace

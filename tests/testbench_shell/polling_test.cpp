@@ -3,16 +3,17 @@
 
 #include <QElapsedTimer>
 #include <QJsonArray>
+#include <QThread>
+#include <QTimer>
 
 #include "module_chain_view.h"
-#include "shell_fixture.h"
 #include "status_panel_box.h"
-#include "wait_service.h"
+#include "testbench_fixture.h"
 
 namespace halvard::test {
 namespace {
 
-using PollingTest = ShellTest;
+using PollingTest = TestBenchTest;
 
 TEST_F(PollingTest, EachCycleReadsEveryModuleAndShowsThePanel) {
     Open();
@@ -43,7 +44,7 @@ TEST_F(PollingTest, EachCycleReadsEveryModuleAndShowsThePanel) {
 TEST_F(PollingTest, ConnectAndDisconnectWhilePolling) {
     Open();
     // Short waits between cycles, so several cycles pass quickly.
-    WaitService::SetHandler([](int) { QThread::msleep(2); });
+    ui.workerWait = [](int) { QThread::msleep(2); };
     for (int round = 0; round < 4; ++round) {
         ConnectFirst();
         const int shownBefore = window->StatusImagesShown();
@@ -69,8 +70,6 @@ TEST_F(PollingTest, ConnectAndDisconnectWhilePolling) {
     }
     EXPECT_EQ(sim.CountCalls(QStringLiteral("VelaDCL_CloseDevice")), 4);
     EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_ReleasePreemption")), 4);
-    window.reset();
-    WaitService::SetHandler({});
 }
 
 TEST_F(PollingTest, StopDuringASlowCallWaitsForTheCallToFinish) {
@@ -80,10 +79,18 @@ TEST_F(PollingTest, StopDuringASlowCallWaitsForTheCallToFinish) {
     // The first module's state is read; its status call is now under way.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return sim.CountCalls(QStringLiteral("Vela_GetModuleState")) >= 1; }, 5000));
+    // The window's timers keep running while the disconnect waits for that call.
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, &timer, [&] { ++ticks; });
+    timer.start();
     QElapsedTimer clock;
     clock.start();
     Click("connect");
     const qint64 elapsed = clock.elapsed();
+    timer.stop();
+    EXPECT_GE(ticks, 3) << "the window froze for " << elapsed << " ms";
     EXPECT_FALSE(window->PollingActive());
     // The call in flight ran to its end (it is logged with its result) and nothing followed.
     const auto statusCalls = sim.Calls(QStringLiteral("Vela_GetStatus"));
@@ -115,7 +122,7 @@ TEST_F(PollingTest, ClosingTheWindowStopsPollingFirst) {
 
 TEST_F(PollingTest, AFailingPollKeepsThePreviousValues) {
     Open();
-    WaitService::SetHandler([](int) { QThread::msleep(2); });
+    ui.workerWait = [](int) { QThread::msleep(2); };
     sim.VelaSim_SetStatusBits(nullptr, 0x40, std::uint64_t{1} << 30, 0);
     ConnectFirst();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->StatusImagesShown() > 0; }, 5000));
@@ -126,8 +133,6 @@ TEST_F(PollingTest, AFailingPollKeepsThePreviousValues) {
     const int shown = window->StatusImagesShown();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->StatusImagesShown() >= shown + 2; }, 5000));
     EXPECT_EQ(window->Slots()[1].status, printerStatus);
-    window.reset();
-    WaitService::SetHandler({});
 }
 
 }  // namespace
