@@ -35,7 +35,6 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 ran=()
-skipped=()
 status=0
 for arch in "${archs[@]}"; do
   case "$arch" in
@@ -43,8 +42,7 @@ for arch in "${archs[@]}"; do
     *) echo "unknown architecture $arch (i686 or x86_64)" >&2; exit 2 ;;
   esac
   if [ "$arch" = i686 ] && [ $wine32_ok -eq 0 ]; then
-    echo "== $arch: skipped, Wine's 32-bit part (wine32:i386) is not installed on this machine" >&2
-    skipped+=("$arch")
+    echo "== Windows $arch: skipped, Wine's 32-bit part (wine32:i386) is not installed on this machine" >&2
     continue
   fi
   toolchain=$root/cmake/mingw-w64-$arch.cmake
@@ -69,6 +67,6 @@ for arch in "${archs[@]}"; do
   ran+=("$arch")
 done
 
-echo "Windows checks ran for: ${ran[*]:-none}${skipped:+; skipped: ${skipped[*]}}"
-[ ${#ran[@]} -gt 0 ] || status=1
+# ctest's own summary stays the last line of a run; only a run that tested nothing says more.
+[ ${#ran[@]} -gt 0 ] || { echo "Windows checks: no architecture could be tested" >&2; status=1; }
 exit $status

@@ -8,6 +8,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "CVelaCommBinding.h"
