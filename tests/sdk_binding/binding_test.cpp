@@ -8,10 +8,12 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "CVelaCommBinding.h"
 #include "md5.h"
+#include "vela_platform_lib.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -28,12 +30,22 @@ VelaString Text(const char* ascii) {
     return out;
 }
 
-// Whether the library file is still mapped into the process.
-bool StillMapped(const char* path) {
+// Full path of a stand-in library. A Windows build keeps them beside the test program and finds
+// them through the program's folder, the way the tools find the SDK library.
+std::string FakeLibrary(const char* name) {
 #if defined(_WIN32)
-    return GetModuleHandleA(path) != nullptr;
+    return vela::platform::ExecutableFolder() + name;
 #else
-    void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+    return name;
+#endif
+}
+
+// Whether the library file is still mapped into the process.
+bool StillMapped(const std::string& path) {
+#if defined(_WIN32)
+    return GetModuleHandleA(path.c_str()) != nullptr;
+#else
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
     if (handle)
         dlclose(handle);
     return handle != nullptr;
@@ -80,7 +92,7 @@ protected:
 };
 
 TEST_F(BindingTest, BindsEverySlotAndTracesEach) {
-    ASSERT_TRUE(binding.LoadFrom(HALVARD_FAKE_SDK));
+    ASSERT_TRUE(binding.LoadFrom(FakeLibrary(HALVARD_FAKE_SDK)));
     EXPECT_TRUE(binding.IsLoaded());
     std::vector<TraceLine> traced = Parsed();
     ASSERT_EQ(traced.size(), 252u);
@@ -97,7 +109,7 @@ TEST_F(BindingTest, BindsEverySlotAndTracesEach) {
 
 TEST_F(BindingTest, MissingExportsDecideByWhetherTheyAreOptional) {
     // The two user-memory exports may be missing: the binding holds, their slots stay empty.
-    ASSERT_TRUE(binding.LoadFrom(HALVARD_FAKE_SDK_NO_USER_MEMORY));
+    ASSERT_TRUE(binding.LoadFrom(FakeLibrary(HALVARD_FAKE_SDK_NO_USER_MEMORY)));
     EXPECT_EQ(Missing(), (std::set<std::string>{"Vela_ReadUserMemory", "Vela_WriteUserMemory"}));
     EXPECT_EQ(binding.Vela_ReadUserMemory, nullptr);
     EXPECT_NE(binding.Vela_GetStatus, nullptr);
@@ -106,13 +118,13 @@ TEST_F(BindingTest, MissingExportsDecideByWhetherTheyAreOptional) {
     // Any other missing export fails the binding, resets every slot and releases the library,
     // after all 252 lines were traced.
     lines.clear();
-    EXPECT_FALSE(binding.LoadFrom(HALVARD_FAKE_SDK_NO_STATUS));
+    EXPECT_FALSE(binding.LoadFrom(FakeLibrary(HALVARD_FAKE_SDK_NO_STATUS)));
     EXPECT_EQ(Parsed().size(), 252u);
     EXPECT_EQ(Missing(), (std::set<std::string>{"Vela_GetStatus"}));
     EXPECT_FALSE(binding.IsLoaded());
     EXPECT_EQ(binding.m_hModule, nullptr);
     EXPECT_EQ(binding.Vela_GetDeviceList, nullptr);
-    EXPECT_FALSE(StillMapped(HALVARD_FAKE_SDK_NO_STATUS));
+    EXPECT_FALSE(StillMapped(FakeLibrary(HALVARD_FAKE_SDK_NO_STATUS)));
 }
 
 TEST_F(BindingTest, MissingLibraryFileFailsWithoutTracing) {
@@ -121,8 +133,46 @@ TEST_F(BindingTest, MissingLibraryFileFailsWithoutTracing) {
     EXPECT_TRUE(lines.empty());
 }
 
+#if defined(_WIN32)
+// The 32-bit SDK library's exports are __stdcall: the pointer types must say so, or every call
+// would leave the stack unbalanced.
+#if !defined(_WIN64)
+static_assert(std::is_same_v<PFN_Vela_CloseDevice, VelaResult(__stdcall*)(VelaHandle)>);
+static_assert(!std::is_same_v<PFN_Vela_CloseDevice, VelaResult (*)(VelaHandle)>);
+#endif
+
+// What the tools do at start-up: VelaComm.dll from the program's own folder (a drive path cut
+// after its last backslash), every export found by its plain name, released again on unload.
+TEST_F(BindingTest, LoadsVelaCommDllFromTheProgramsFolder) {
+    const std::string folder = vela::platform::ExecutableFolder();
+    ASSERT_GE(folder.size(), 3u);
+    EXPECT_EQ(folder[1], ':') << folder;
+    EXPECT_EQ(folder.back(), '\\') << folder;
+    EXPECT_EQ(vela::platform::ExecutableBaseName(), "sdk_binding_tests");
+    const std::string path = CVelaCommBinding::LibraryPath();
+    EXPECT_EQ(path, folder + "VelaComm.dll");
+
+    ASSERT_TRUE(binding.Load());
+    EXPECT_EQ(Parsed().size(), 252u);
+    EXPECT_TRUE(Missing().empty());
+    EXPECT_TRUE(StillMapped(path));
+    // A stand-in built like the SDK library exports no decorated duplicates either.
+    EXPECT_EQ(binding.Symbol("Vela_CloseDevice@4"), nullptr);
+    // A device call and Unload's Vela_CloseDevice go through __stdcall slots with arguments.
+    binding.m_hDevice = 3;
+    const int before = LibraryCalls();
+    std::uint64_t status = 0;
+    EXPECT_EQ(binding.Device(binding.Vela_GetStatus, 0x40, &status), 0);
+    EXPECT_EQ(binding.Device(binding.Vela_CardMove2, 0x10, 0, 0x40, 0, 0), 0);
+    EXPECT_EQ(LibraryCalls(), before + 2);
+    binding.Unload();
+    EXPECT_FALSE(StillMapped(path));
+    EXPECT_EQ(binding.m_hDevice, 0);
+}
+#endif
+
 TEST_F(BindingTest, DeviceCallsWithoutConnectionReturnMinusOneAndReachNoSdkCode) {
-    ASSERT_TRUE(binding.LoadFrom(HALVARD_FAKE_SDK));
+    ASSERT_TRUE(binding.LoadFrom(FakeLibrary(HALVARD_FAKE_SDK)));
     const int before = LibraryCalls();
     std::uint64_t status = 0;
     std::uint8_t state = 0;
