@@ -83,9 +83,12 @@ CSubDlgVELA::CSubDlgVELA(ConfigHost& host, QWidget* parent) : QWidget(parent), m
     ConnectInputRules();
 
     // Presets from the settings file, then the defaults of the first preset (or "PARAMETER").
-    CreatePresetButtons();
-    LoadDefault(m_presetNames.isEmpty() ? QStringLiteral("PARAMETER") : m_presetNames.first(),
-                false);
+    // One reading of the settings file serves both.
+    const halvard::PrivateProfile settings(IniPath());
+    CreatePresetButtons(settings);
+    ApplyDefaults(settings,
+                  m_presetNames.isEmpty() ? QStringLiteral("PARAMETER") : m_presetNames.first(),
+                  false);
 
     // Collapsed to start with; the card picture for the preview.
     m_rightPart->hide();
@@ -361,13 +364,12 @@ QWidget* CSubDlgVELA::BuildFactoryColumn() {
     return column;
 }
 
-void CSubDlgVELA::CreatePresetButtons() {
+void CSubDlgVELA::CreatePresetButtons(const halvard::PrivateProfile& settings) {
     // "Type-01", "Type-02", ... until the first empty value; the page has room for ten.
-    const QString path = IniPath();
     for (int i = 0;; ++i) {
         const QString key = QString::asprintf("%s%02d", "Type-", i + 1);
-        const QString name = halvard::PrivateProfile::ReadString(path, QStringLiteral("TYPE"), key,
-                                                                 QString(), kPresetValueCapacity);
+        const QString name =
+            settings.String(QStringLiteral("TYPE"), key, QString(), kPresetValueCapacity);
         if (name.isEmpty())
             break;
         if (i >= kMaxPresets) {

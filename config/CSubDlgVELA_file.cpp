@@ -36,6 +36,7 @@ constexpr std::int32_t kRibbonRewritable = 9;
 // ---- Configuration data file -------------------------------------------------------------
 
 void CSubDlgVELA::SaveToFile() {
+    m_host.ShowStatusNotice(QString());
     halvard::FileDialogRequest request;
     request.save = true;
     request.caption = QStringLiteral("Save to File");
@@ -80,6 +81,7 @@ bool CSubDlgVELA::WriteFile(const QString& path, bool prompt) {
 }
 
 void CSubDlgVELA::LoadFromFile() {
+    m_host.ShowStatusNotice(QString());
     halvard::FileDialogRequest request;
     request.caption = QStringLiteral("Load from File");
     request.filter = kFileFilter;
@@ -97,6 +99,8 @@ void CSubDlgVELA::LoadFromFile() {
 }
 
 bool CSubDlgVELA::LoadFile(const QString& path) {
+    // The strip never keeps the notice of an earlier load once this one has begun.
+    m_host.ShowStatusNotice(QString());
     cf::LoadSink sink;
     sink.serial = [this](const QString& text) { m_serial->setText(text); };
     sink.headSerial = [this](const QString& text) { m_headSerial->setText(text); };
@@ -124,6 +128,7 @@ bool CSubDlgVELA::LoadFile(const QString& path) {
 // ---- Test print --------------------------------------------------------------------------
 
 void CSubDlgVELA::PrintTestCard() {
+    m_host.ShowStatusNotice(QString());
     // The sample goes into a private folder of the user's, so nobody can pre-place the file;
     // the folder and the file go away on every path.
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/halvard-print-XXXXXX"));
