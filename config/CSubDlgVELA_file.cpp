@@ -57,16 +57,13 @@ void CSubDlgVELA::SaveToFile() {
 }
 
 bool CSubDlgVELA::WriteFile(const QString& path, bool prompt) {
-    if (prompt) {
-        QFile existing(path);
-        if (existing.open(QIODevice::ReadOnly)) {
-            existing.close();
-            if (MessageService::Show(this,
-                                     QStringLiteral("Same file is already exist.\n\nOverwrite?"),
-                                     mb::kYesNo | mb::kIconWarning) != mb::kIdYes)
-                return false;
-        }
-    }
+    // Whatever already stands at the path is only replaced when the user agrees. Looking never
+    // opens it, so a pipe of that name cannot hold the window.
+    const QFileInfo existing(path);
+    if (prompt && existing.exists() && !existing.isDir() &&
+        MessageService::Show(this, QStringLiteral("Same file is already exist.\n\nOverwrite?"),
+                             mb::kYesNo | mb::kIconWarning) != mb::kIdYes)
+        return false;
     // What the controls show, as it would be sent: the printer-owned bits stay zero.
     std::array<std::int32_t, cf::kWrittenValueCount> values{};
     for (int i = 0; i < cf::kWrittenValueCount; ++i)
