@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResource>
 #include <QVBoxLayout>
 
 #include "CCardPreview.h"
@@ -29,6 +29,18 @@ namespace {
 constexpr int kPresetValueCapacity = 128;  // values up to 127 characters
 constexpr int kPresetGap = 10;
 constexpr int kDisplayTypeWithLanguage = 2;
+
+// The built-in card picture. It is stored without compression, so its bytes are used where
+// the program holds them, without a copy.
+QByteArray CardPicture() {
+    const QResource resource(QStringLiteral(":/card.bmp"));
+    if (!resource.isValid())
+        return QByteArray();
+    if (resource.compressionAlgorithm() == QResource::NoCompression)
+        return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                       static_cast<qsizetype>(resource.size()));
+    return resource.uncompressedData();
+}
 
 QString& SettingsFolderOverride() {
     static QString folder;
@@ -93,8 +105,7 @@ CSubDlgVELA::CSubDlgVELA(ConfigHost& host, QWidget* parent) : QWidget(parent), m
     // Collapsed to start with; the card picture for the preview.
     m_rightPart->hide();
     m_expand->setText(QStringLiteral(">"));
-    QFile picture(QStringLiteral(":/card.bmp"));
-    m_preview->SetPicture(picture.open(QIODevice::ReadOnly) ? picture.readAll() : QByteArray());
+    m_preview->SetPicture(CardPicture());
     UpdateControls();
 }
 
@@ -155,7 +166,14 @@ QWidget* CSubDlgVELA::BuildCalibration() {
                                         shown(m_yScale)};
         },
         box);
-    grid->addWidget(m_preview, 0, 0, 9, 1, Qt::AlignTop);
+    // The preview frame, with the preview one pixel inside it.
+    auto* frame = new QWidget(box);
+    frame->setObjectName(QStringLiteral("previewFrame"));
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(CCardPreview::kFrameInset, CCardPreview::kFrameInset,
+                                    CCardPreview::kFrameInset, CCardPreview::kFrameInset);
+    frameLayout->addWidget(m_preview);
+    grid->addWidget(frame, 0, 0, 9, 1, Qt::AlignTop);
     m_xStart = AddSpin(grid, 0, 1, QStringLiteral("X Start Position"), "xStartPosition", 0);
     m_yStart = AddSpin(grid, 1, 1, QStringLiteral("Y Start Position"), "yStartPosition", 1);
     m_yEnd = AddSpin(grid, 2, 1, QStringLiteral("Y End Position"), "yEndPosition", 2);

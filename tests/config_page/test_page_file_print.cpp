@@ -340,3 +340,39 @@ TEST_F(PageTest, VeryNegativeYScaleCollapsesThePictureToOnePixel) {
     EXPECT_EQ(preview->ResampledSize().height(), 1);
     EXPECT_EQ(preview->ResampledSize().width(), preview->Card().width());
 }
+
+// The picture is resampled when its size or the part that shows changes, never for a repaint
+// of what is already there (the window moved or was uncovered), nor for an operation that
+// leaves the four values as they were.
+TEST_F(PageTest, ThePreviewResamplesOnlyWhenWhatShowsChanges) {
+    Start();
+    window->show();
+    CCardPreview* preview = Page()->Preview();
+    const QImage first = preview->grab().toImage();
+    const int made = preview->ResampleCount();
+    ASSERT_GE(made, 1);
+    for (int i = 0; i < 3; ++i)
+        preview->repaint();
+    preview->Rescale();
+    Page()->LoadDefault(QStringLiteral("PARAMETER"), false);  // the values shown already
+    const QImage again = preview->grab().toImage();
+    EXPECT_EQ(preview->ResampleCount(), made);
+    EXPECT_EQ(again, first);
+
+    const struct {
+        const char* field;
+        int value;
+    } changes[] = {{"yScale", 40}, {"xStartPosition", 6}, {"yStartPosition", 50}};
+    QImage before = again;
+    int count = made;
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.field);
+        Spin(c.field)->setValue(c.value);
+        const QImage after = preview->grab().toImage();
+        EXPECT_EQ(preview->ResampleCount(), ++count);
+        EXPECT_NE(after, before);
+        preview->repaint();
+        EXPECT_EQ(preview->ResampleCount(), count);
+        before = after;
+    }
+}
