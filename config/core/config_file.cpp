@@ -94,21 +94,25 @@ private:
 };
 
 // Opens a regular file for reading, or nothing: a pipe, a device or a folder is never opened
-// for reading, so nothing waits for a writer that may never come. errno tells why.
+// for reading (the open itself does not wait), so nothing waits for a writer that may never
+// come. errno tells why: EISDIR for a folder, EINVAL for anything else that holds no data.
 int openRegularFile(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return -1;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        int err = errno;
-        if (S_ISDIR(st.st_mode)) {
-            err = EISDIR;
-        } else if (err == 0 || S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ||
-                   S_ISSOCK(st.st_mode)) {
-            err = EINVAL;  // not a file of data
-        }
+    int err = 0;
+    if (::fstat(fd, &st) != 0) {
+        err = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        err = EISDIR;
+    } else if (!S_ISREG(st.st_mode)) {
+        err = EINVAL;
+    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        err = errno;  // reads of the file block as usual
+    }
+    if (err != 0) {
         ::close(fd);
         errno = err;
         return -1;
