@@ -1,8 +1,10 @@
 #include "config_file.h"
 
 #include <QFile>
-#include <QRandomGenerator>
+#include <QFileInfo>
+#include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -76,25 +78,46 @@ public:
             return n;
         }
     }
+    // Moves on within the file's real size; never past its end.
+    long long skip(long long size) override {
+        struct stat st {};
+        const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
+        if (size <= 0 || at < 0 || ::fstat(m_fd, &st) != 0) {
+            return size <= 0 ? 0 : -1;
+        }
+        const long long n = std::min<long long>(size, std::max<long long>(st.st_size - at, 0));
+        return ::lseek(m_fd, static_cast<off_t>(n), SEEK_CUR) < 0 ? -1 : n;
+    }
 
 private:
     int m_fd;
 };
 
-bool writeAll(int fd, const char* data, qsizetype size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        // A short write is retried with the rest; the next call reports why it stopped.
-        data += n;
-        size -= n;
+// Opens a regular file for reading, or nothing: a pipe, a device or a folder is never opened
+// for reading (the open itself does not wait), so nothing waits for a writer that may never
+// come. errno tells why: EISDIR for a folder, EINVAL for anything else that holds no data.
+int openRegularFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return -1;
     }
-    return true;
+    struct stat st {};
+    int err = 0;
+    if (::fstat(fd, &st) != 0) {
+        err = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        err = EISDIR;
+    } else if (!S_ISREG(st.st_mode)) {
+        err = EINVAL;
+    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        err = errno;  // reads of the file block as usual
+    }
+    if (err != 0) {
+        ::close(fd);
+        errno = err;
+        return -1;
+    }
+    return fd;
 }
 
 Result failure(Status status, int errorNumber) {
@@ -142,48 +165,27 @@ QByteArray encode(const HeaderTexts& texts,
 
 Result write(const QString& path, const HeaderTexts& texts,
              std::span<const std::int32_t, kWrittenValueCount> values) {
-    const QByteArray target = QFile::encodeName(path);
     const QByteArray data = encode(texts, values);
-
-    // The replacement keeps the permissions of the file it replaces; a new file gets the
-    // usual 0666 less the umask.
-    struct stat old {};
-    const bool hadTarget = ::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
-
-    QByteArray temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = target + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            break;
-        }
+    // The data goes to a new file that replaces the target only once it is complete and on
+    // disk. A symbolic link is written through to its target; where the file system allows,
+    // the new file has no name until it replaces the target, so a save that is killed part
+    // way leaves nothing behind.
+    QSaveFile file(path);
+    errno = 0;
+    // Unbuffered, so that a write the system refuses (a full disk, a size limit) is seen here
+    // and never left to a flush whose failure the commit would not notice.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // A folder or a file that may not be written is refused before any system call.
+        const int err = errno != 0 ? errno : (QFileInfo(path).isDir() ? EISDIR : EACCES);
+        return failure(Status::CreationFailed, err);
     }
-    if (fd < 0) {
-        return failure(Status::CreationFailed, errno);
-    }
-
-    auto abandon = [&](Status status) {
+    if (file.write(data) != data.size() || ::fsync(file.handle()) != 0) {
         const int err = errno;
-        ::close(fd);
-        ::unlink(temp.constData());
-        return failure(status, err);
-    };
-    if (hadTarget && ::fchmod(fd, old.st_mode & 07777) != 0) {
-        return abandon(Status::CreationFailed);
-    }
-    if (!writeAll(fd, data.constData(), data.size()) || ::fsync(fd) != 0) {
-        return abandon(Status::WriteFailed);
-    }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.constData());
+        file.cancelWriting();
         return failure(Status::WriteFailed, err);
     }
-    if (::rename(temp.constData(), target.constData()) != 0) {
-        const int err = errno;
-        ::unlink(temp.constData());
-        return failure(Status::CreationFailed, err);
+    if (!file.commit()) {
+        return failure(Status::WriteFailed, errno);
     }
     return {};
 }
@@ -198,6 +200,24 @@ long long MemorySource::read(void* buffer, long long size) {
     }
     m_pos += n;
     return static_cast<long long>(n);
+}
+
+long long MemorySource::skip(long long size) {
+    if (size <= 0) {
+        return 0;
+    }
+    const std::size_t n = std::min(static_cast<std::size_t>(size), m_size - m_pos);
+    m_pos += n;
+    return static_cast<long long>(n);
+}
+
+bool isRegularFile(const QString& path) {
+    const int fd = openRegularFile(path);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 LoadResult load(ByteSource& source, const LoadSink& sink) {
@@ -249,27 +269,21 @@ LoadResult load(ByteSource& source, const LoadSink& sink) {
         }
         ++out.appliedCount;
     }
-    // Section 2 is skipped value by value; the loop ends at the data's real end at the latest.
-    for (std::uint32_t i = 0; i < n2; ++i) {
-        if (readFully(source, value, 4) != 4) {
-            return fail(Status::ReadFailed, errno);
-        }
+    // Section 2 is skipped in one step within the data's real size: a count the data cannot
+    // hold ends at once, as the value-by-value read would at the end of the data.
+    const long long section2 = 4LL * n2;
+    errno = 0;
+    if (source.skip(section2) != section2) {
+        return fail(Status::ReadFailed, errno);
     }
     return out;
 }
 
 LoadResult load(const QString& path, const LoadSink& sink) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(path);
     if (fd < 0) {
         LoadResult out;
         out.result = failure(Status::OpenFailed, errno);
-        return out;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        LoadResult out;
-        out.result = failure(Status::OpenFailed, EISDIR);
         return out;
     }
     FileSource source(fd);
@@ -277,7 +291,7 @@ LoadResult load(const QString& path, const LoadSink& sink) {
 }
 
 bool hasMagic(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(path);
     if (fd < 0) {
         return false;
     }

@@ -232,6 +232,51 @@ TEST(PcIdentity, BlockIsTheAddressThenTwoZeroBytes) {
     }
 }
 
+// The adapter is the one the system's adapter list names first: listed in index order, up, not
+// a loop-back, with a real 6-byte address, and not known to be virtual.
+TEST(PcIdentity, TheFirstAdapterThatIsUpAndBackedByHardwareIsChosen) {
+    const auto adapter = [](const char* name, int index, const char* hex, bool up,
+                            std::optional<bool> hardware, bool loopback = false) {
+        return AdapterInfo{
+            QString::fromLatin1(name), index, QByteArray::fromHex(hex), loopback, up, hardware};
+    };
+    const AdapterInfo lo = adapter("lo", 1, "000000000000", true, false, true);
+    const AdapterInfo ifbDown = adapter("ifb0", 2, "3e6d3e14e501", false, false);
+    const AdapterInfo bridgeUp = adapter("docker0", 3, "0242ac110001", true, false);
+    const AdapterInfo ethDown = adapter("eth1", 4, "02fc00000002", false, true);
+    const AdapterInfo eth = adapter("eth0", 5, "02fc00000001", true, true);
+    const AdapterInfo wifi = adapter("wlan0", 6, "a4c3f0851234", true, true);
+    const AdapterInfo unknown = adapter("Ethernet", 7, "001122334455", true, std::nullopt);
+    const AdapterInfo zero = adapter("dummy", 1, "000000000000", true, std::nullopt);
+    const AdapterInfo firewire = adapter("fw0", 2, "0011223344556677", true, true);
+    const struct {
+        const char* what;
+        std::vector<AdapterInfo> list;
+        const char* expected;  // hex, or nullptr for none
+    } cases[] = {
+        {"virtual and down ones are passed over",
+         {lo, ifbDown, bridgeUp, ethDown, eth, wifi},
+         "02fc00000001"},
+        {"the order is the index, not the listing",
+         {wifi, unknown, eth, ifbDown, lo},
+         "02fc00000001"},
+        {"unknown backing counts where the platform cannot tell",
+         {lo, unknown, ifbDown},
+         "001122334455"},
+        {"zero and 8-byte addresses do not qualify", {zero, firewire, wifi}, "a4c3f0851234"},
+        {"no qualifying adapter", {lo, ifbDown, bridgeUp, ethDown}, nullptr},
+        {"an empty list", {}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::optional<QByteArray> chosen = ChooseAdapterAddress(c.list);
+        if (c.expected == nullptr)
+            EXPECT_FALSE(chosen.has_value());
+        else
+            EXPECT_EQ(chosen.value_or(QByteArray()).toHex(), QByteArray(c.expected));
+    }
+}
+
 // ---- Magnetic encryption key ----
 
 TEST_F(SecurityCommands, MagneticKeyGoesAsSixteenByteBlockWithItsCharacterCount) {
