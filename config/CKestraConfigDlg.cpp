@@ -281,9 +281,11 @@ VelaResult CKestraConfigDlg::ConnectDevice(const QString& text) {
         result = m_binding.VelaDCL_OpenDevice3(&m_binding.m_hDevice, device.c_str(), 11110, 0, 1);
     if (result != 0)
         return result;
-    // Set Config needs a complete Get Config of this printer, not of the one before.
+    // Set Config needs a complete Get Config of this printer, not of the one before, and no
+    // command may send the previous printer's password before this one's login.
     if (m_page != nullptr)
         m_page->ForgetFetched();
+    m_loginPassword->clear();
     m_loginTimer.start();
     m_keepAliveTimer.start();
     m_deviceInfo = DeviceInfo{};
@@ -297,8 +299,7 @@ void CKestraConfigDlg::OnConnect() {
         return;
     ShowStatusNotice(QString());
     if (m_binding.IsConnected()) {
-        m_binding.VelaDCL_CloseDevice(m_binding.m_hDevice);
-        m_binding.m_hDevice = 0;
+        CloseConnection();
         UpdateControls();
         return;
     }
@@ -318,6 +319,8 @@ void CKestraConfigDlg::CloseConnection() {
         m_binding.VelaDCL_CloseDevice(m_binding.m_hDevice);
         m_binding.m_hDevice = 0;
     }
+    // The accepted password belongs to the printer that was connected.
+    m_loginPassword->clear();
 }
 
 bool CKestraConfigDlg::VerifyPassword(const QString& password) {

@@ -222,6 +222,20 @@ TEST_F(SecurityCommands, PcSerialRefusedByThePrinterSaysSo) {
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("Failed to Set PC Serial (error=0x80000005)")});
 }
 
+TEST_F(SecurityCommands, PasswordOfAClosedConnectionIsNeverSentAgain) {
+    // Disconnect, then connect again: until this connection's login, commands that carry the
+    // login password must not carry the one accepted for the connection before.
+    w.OnConnect();
+    ASSERT_FALSE(w.Binding().IsConnected());
+    EXPECT_TRUE(w.LoginPassword().isEmpty());
+    ASSERT_EQ(w.ConnectDevice(QString::fromLatin1(kPrinter)), 0);
+    EXPECT_TRUE(w.LoginPassword().isEmpty());
+    w.OnSetPCSerial();
+    EXPECT_EQ(Printer()[QStringLiteral("pcIdentity")].toString(), QString())
+        << "the printer took a block sent with the old password";
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("Failed to Set PC Serial (error=0x80000005)")});
+}
+
 TEST(PcIdentity, BlockIsTheAddressThenTwoZeroBytes) {
     EXPECT_EQ(PcIdentityBlock(QByteArray::fromHex("A1B2C3D4E5F6")).toHex(),
               QByteArray("a1b2c3d4e5f60000"));
