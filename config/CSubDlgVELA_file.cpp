@@ -14,6 +14,7 @@
 #include "ConfigHost.h"
 #include "config_file.h"
 #include "file_dialog_service.h"
+#include "file_platform.h"
 #include "message_service.h"
 #include "program_support.h"
 
@@ -130,9 +131,10 @@ void CSubDlgVELA::PrintTestCard() {
     // the folder and the file go away on every path.
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/halvard-print-XXXXXX"));
     if (!folder.isValid()) {
-        MessageService::Show(
-            this, QStringLiteral("File Creation Failed !!!\n\nError No. : %1").arg(errno),
-            mb::kIconWarning);
+        MessageService::Show(this,
+                             QStringLiteral("File Creation Failed !!!\n\nError No. : %1")
+                                 .arg(halvard::platform::LastError()),
+                             mb::kIconWarning);
         return;
     }
     const QString path = folder.filePath(kSampleDocumentName);
@@ -145,9 +147,10 @@ void CSubDlgVELA::PrintTestCard() {
     QFile document(path);
     if (!resource.open(QIODevice::ReadOnly) || !document.open(QIODevice::WriteOnly) ||
         document.write(resource.readAll()) != resource.size()) {
-        MessageService::Show(
-            this, QStringLiteral("File Creation Failed !!!\n\nError No. : %1").arg(errno),
-            mb::kIconWarning);
+        MessageService::Show(this,
+                             QStringLiteral("File Creation Failed !!!\n\nError No. : %1")
+                                 .arg(halvard::platform::LastError()),
+                             mb::kIconWarning);
         return;
     }
     document.close();

@@ -5,12 +5,9 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "file_platform.h"
 
 namespace halvard::config_file {
 
@@ -49,12 +46,12 @@ QString getText(const unsigned char* p, int units) {
     return text;
 }
 
-// Reads exactly `size` bytes unless the source ends or fails first. errno is cleared first, so
-// a short read at the end of the data reports what the OS reported for it (nothing).
+// Reads exactly `size` bytes unless the source ends or fails first. The last error is cleared
+// first, so a short read at the end of the data reports what the OS reported for it (nothing).
 long long readFully(ByteSource& source, void* buffer, long long size) {
     auto* out = static_cast<unsigned char*>(buffer);
     long long got = 0;
-    errno = 0;
+    platform::SetLastError(0);
     while (got < size) {
         const long long n = source.read(out + got, size - got);
         if (n <= 0) {
@@ -67,58 +64,13 @@ long long readFully(ByteSource& source, void* buffer, long long size) {
 
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(int fd) : m_fd(fd) {}
-    ~FileSource() override { ::close(m_fd); }
-    long long read(void* buffer, long long size) override {
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer, static_cast<size_t>(size));
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            return n;
-        }
-    }
-    // Moves on within the file's real size; never past its end.
-    long long skip(long long size) override {
-        struct stat st {};
-        const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
-        if (size <= 0 || at < 0 || ::fstat(m_fd, &st) != 0) {
-            return size <= 0 ? 0 : -1;
-        }
-        const long long n = std::min<long long>(size, std::max<long long>(st.st_size - at, 0));
-        return ::lseek(m_fd, static_cast<off_t>(n), SEEK_CUR) < 0 ? -1 : n;
-    }
+    explicit FileSource(platform::ReadFile& file) : m_file(file) {}
+    long long read(void* buffer, long long size) override { return m_file.read(buffer, size); }
+    long long skip(long long size) override { return m_file.skip(size); }
 
 private:
-    int m_fd;
+    platform::ReadFile& m_file;
 };
-
-// Opens a regular file for reading, or nothing: a pipe, a device or a folder is never opened
-// for reading (the open itself does not wait), so nothing waits for a writer that may never
-// come. errno tells why: EISDIR for a folder, EINVAL for anything else that holds no data.
-int openRegularFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return -1;
-    }
-    struct stat st {};
-    int err = 0;
-    if (::fstat(fd, &st) != 0) {
-        err = errno;
-    } else if (S_ISDIR(st.st_mode)) {
-        err = EISDIR;
-    } else if (!S_ISREG(st.st_mode)) {
-        err = EINVAL;
-    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        err = errno;  // reads of the file block as usual
-    }
-    if (err != 0) {
-        ::close(fd);
-        errno = err;
-        return -1;
-    }
-    return fd;
-}
 
 Result failure(Status status, int errorNumber) {
     return Result{status, errorNumber};
@@ -171,21 +123,24 @@ Result write(const QString& path, const HeaderTexts& texts,
     // the new file has no name until it replaces the target, so a save that is killed part
     // way leaves nothing behind.
     QSaveFile file(path);
-    errno = 0;
+    platform::SetLastError(0);
     // Unbuffered, so that a write the system refuses (a full disk, a size limit) is seen here
     // and never left to a flush whose failure the commit would not notice.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // A folder or a file that may not be written is refused before any system call.
-        const int err = errno != 0 ? errno : (QFileInfo(path).isDir() ? EISDIR : EACCES);
+        const int last = platform::LastError();
+        const int err = last != 0 ? last
+                                  : (QFileInfo(path).isDir() ? platform::ErrorIsFolder()
+                                                             : platform::ErrorAccessDenied());
         return failure(Status::CreationFailed, err);
     }
-    if (file.write(data) != data.size() || ::fsync(file.handle()) != 0) {
-        const int err = errno;
+    if (file.write(data) != data.size() || !platform::FlushToDisk(file)) {
+        const int err = platform::LastError();
         file.cancelWriting();
         return failure(Status::WriteFailed, err);
     }
     if (!file.commit()) {
-        return failure(Status::WriteFailed, errno);
+        return failure(Status::WriteFailed, platform::LastError());
     }
     return {};
 }
@@ -212,12 +167,7 @@ long long MemorySource::skip(long long size) {
 }
 
 bool isRegularFile(const QString& path) {
-    const int fd = openRegularFile(path);
-    if (fd < 0) {
-        return false;
-    }
-    ::close(fd);
-    return true;
+    return platform::ReadFile(path).isOpen();
 }
 
 LoadResult load(ByteSource& source, const LoadSink& sink) {
@@ -229,7 +179,7 @@ LoadResult load(ByteSource& source, const LoadSink& sink) {
 
     unsigned char header[kHeaderSize];
     if (readFully(source, header, kHeaderSize) != kHeaderSize) {
-        return fail(Status::Corrupted, errno);
+        return fail(Status::Corrupted, platform::LastError());
     }
     if (std::memcmp(header, kMagic, sizeof kMagic) != 0) {
         return fail(Status::InvalidType, 0);
@@ -243,26 +193,26 @@ LoadResult load(ByteSource& source, const LoadSink& sink) {
 
     unsigned char text[2 * kSerialUnits];
     if (readFully(source, text, 2 * kSerialUnits) != 2 * kSerialUnits) {
-        return fail(Status::Corrupted, errno);
+        return fail(Status::Corrupted, platform::LastError());
     }
     if (sink.serial) {
         sink.serial(getText(text, kSerialUnits));
     }
     if (readFully(source, text, 2 * kHeadSerialUnits) != 2 * kHeadSerialUnits) {
-        return fail(Status::Corrupted, errno);
+        return fail(Status::Corrupted, platform::LastError());
     }
     if (sink.headSerial) {
         sink.headSerial(getText(text, kHeadSerialUnits));
     }
     if (readFully(source, text, 2 * kFirmwareUnits) != 2 * kFirmwareUnits) {
-        return fail(Status::Corrupted, errno);
+        return fail(Status::Corrupted, platform::LastError());
     }
     out.firmware = getText(text, kFirmwareUnits);
 
     unsigned char value[4];
     for (std::uint32_t i = 0; i < n1; ++i) {
         if (readFully(source, value, 4) != 4) {
-            return fail(Status::ReadFailed, errno);
+            return fail(Status::ReadFailed, platform::LastError());
         }
         if (sink.apply) {
             sink.apply(static_cast<int>(i), static_cast<std::int32_t>(getU32(value)));
@@ -272,30 +222,30 @@ LoadResult load(ByteSource& source, const LoadSink& sink) {
     // Section 2 is skipped in one step within the data's real size: a count the data cannot
     // hold ends at once, as the value-by-value read would at the end of the data.
     const long long section2 = 4LL * n2;
-    errno = 0;
+    platform::SetLastError(0);
     if (source.skip(section2) != section2) {
-        return fail(Status::ReadFailed, errno);
+        return fail(Status::ReadFailed, platform::LastError());
     }
     return out;
 }
 
 LoadResult load(const QString& path, const LoadSink& sink) {
-    const int fd = openRegularFile(path);
-    if (fd < 0) {
+    platform::ReadFile file(path);
+    if (!file.isOpen()) {
         LoadResult out;
-        out.result = failure(Status::OpenFailed, errno);
+        out.result = failure(Status::OpenFailed, platform::LastError());
         return out;
     }
-    FileSource source(fd);
+    FileSource source(file);
     return load(source, sink);
 }
 
 bool hasMagic(const QString& path) {
-    const int fd = openRegularFile(path);
-    if (fd < 0) {
+    platform::ReadFile file(path);
+    if (!file.isOpen()) {
         return false;
     }
-    FileSource source(fd);
+    FileSource source(file);
     unsigned char magic[sizeof kMagic];
     return readFully(source, magic, sizeof magic) == sizeof magic &&
            std::memcmp(magic, kMagic, sizeof kMagic) == 0;

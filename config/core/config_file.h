@@ -12,7 +12,7 @@
 //   104 4xN1 section 1: signed 32-bit values for positions 0..N1-1
 //   ... 4xN2 section 2: read and discarded
 //
-// Every failure carries the operating system's error number (errno) at the time it happened.
+// Every failure carries the operating system's last error number at the time it happened.
 
 #include <QByteArray>
 #include <QString>
@@ -48,7 +48,7 @@ enum class Status {
 
 struct Result {
     Status status = Status::Ok;
-    int errorNumber = 0;  // errno when the failure happened (0 when the OS reported none)
+    int errorNumber = 0;  // the system's last error then (0 when the OS reported none)
 
     bool ok() const { return status == Status::Ok; }
     // The text the user is shown for this result; empty for Ok.
@@ -87,7 +87,7 @@ struct LoadResult {
 };
 
 // Where the loader reads from: read() returns the bytes delivered (fewer at the end, -1 on
-// error) and leaves errno as the OS set it; skip() moves on by up to `size` bytes without
+// error) and leaves the system's last error as the OS set it; skip() moves on by up to `size` bytes without
 // reading them, never beyond the end, and returns how far it went (-1 on error).
 class ByteSource {
 public:
