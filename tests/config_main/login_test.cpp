@@ -124,7 +124,7 @@ TEST_F(Login, AnEmptyDeviceTextFailsWithoutAnyCall) {
     sim.VelaSim_ClearCallLog();
     ButtonNamed("connect")->click();
     EXPECT_TRUE(sim.Calls().isEmpty());
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].text, QStringLiteral("Failed to Connect (error=0x80000003)"));
     EXPECT_EQ(messages[0].style & halvard::mb::kIconMask, halvard::mb::kIconWarning);
     EXPECT_FALSE(w.LoginTimerActive());
@@ -134,7 +134,7 @@ TEST_F(Login, AFailedOpenShowsItsCodeAndStaysDisconnected) {
     CKestraConfigDlg& w = Start();
     Find<QComboBox>("deviceSelector")->setEditText(QStringLiteral("no such printer"));
     ButtonNamed("connect")->click();
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].text, QStringLiteral("Failed to Connect (error=0x80000002)"));
     EXPECT_EQ(ButtonNamed("connect")->text(), QStringLiteral("Connect"));
     EXPECT_FALSE(w.Binding().IsConnected());

@@ -36,7 +36,7 @@ TEST_F(MainWindow, TitlesGetNoProgramNameAppended) {
         << "a display name is pinned";
     QApplication::setApplicationName(QStringLiteral("HalvardConfig"));
     Start(QByteArray(), HALVARD_SIM_MISSING_REQUIRED);
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].caption, QStringLiteral("HalvardConfig"));
 }
 
@@ -83,7 +83,7 @@ TEST_F(MainWindow, MissingSettingsFileGivesTheDefaults) {
 
 TEST_F(MainWindow, LibraryWithoutARequiredExportShowsTheFailureAndCloses) {
     CKestraConfigDlg& w = Start(QByteArray(), HALVARD_SIM_MISSING_REQUIRED);
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].text, QStringLiteral("VelaComm.dll load failed..."));
     EXPECT_EQ(messages[0].style & halvard::mb::kIconMask, halvard::mb::kIconStop);
     EXPECT_EQ(w.result(), QDialog::Rejected);

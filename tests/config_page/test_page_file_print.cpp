@@ -91,7 +91,7 @@ TEST_F(PageTest, SavedFileLoadsBackIntoEveryControl) {
               QStringLiteral("Loaded from : \"set.hcf\".   Loaded F/W version : [V2.1.07 (202]."));
     // Loading never touches the printer's state kept by the page.
     EXPECT_EQ(Page()->DeviceParams()[0], 0);
-    EXPECT_EQ(fileDialogSaves, (std::vector<bool>{true, false}));
+    EXPECT_EQ(FileDialogSaves(), (std::vector<bool>{true, false}));
 }
 
 TEST_F(PageTest, FileOfAnotherKindIsPassedOverSilently) {

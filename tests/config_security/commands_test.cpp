@@ -68,7 +68,7 @@ protected:
     }
 
     MessageRecorder messages;
-    DialogScript dialogs;
+    DialogScript dialogs{messages};
     CKestraConfigDlg w;
     std::unique_ptr<SimControl> sim;
 };
@@ -393,7 +393,7 @@ TEST(PasswordSecrecy, PasswordsNeverAppearInTraceOrCallLog) {
     const QtMessageHandler previous = qInstallMessageHandler(&Capture);
     {
         MessageRecorder messages;
-        DialogScript dialogs;
+        DialogScript dialogs{messages};
         CKestraConfigDlg w;
         w.Initialise(QString::fromLatin1(SimulatorLibrary()));
         SimControl sim(w.Binding());
