@@ -88,6 +88,8 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Closing ends a running macro playback first, so that it does not go on unseen.
+    void done(int result) override;
 
 private:
     void BuildControls();
@@ -95,6 +97,8 @@ private:
     void DestroyPages();
     // Points the quick-record window at the Macro page's list of recorded items.
     void ConnectQuickRecordToMacroPage();
+    // Moves the quick-record window left of the main window, vertically centred on it.
+    void PlaceQuickRecord();
     void Connect();
     void Disconnect();
     void Shutdown();
