@@ -1,5 +1,9 @@
 #include "CDlgMacroQuickRecord.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -12,6 +16,7 @@ namespace {
 constexpr int kFontPixels = 11;
 constexpr int kWidth = 240;
 constexpr int kHeight = 320;
+constexpr int kTabStopChars = 5;
 }  // namespace
 
 CDlgMacroQuickRecord::CDlgMacroQuickRecord(QWidget* parent) : QDialog(parent) {
@@ -35,6 +40,7 @@ CDlgMacroQuickRecord::CDlgMacroQuickRecord(QWidget* parent) : QDialog(parent) {
     m_lines->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_lines->setUndoRedoEnabled(false);
     m_lines->setFont(m_font);
+    m_lines->setTabStopDistance(QFontMetricsF(m_font).horizontalAdvance(u' ') * kTabStopChars);
     m_count->setBuddy(m_lines);
 
     auto* layout = new QVBoxLayout(this);
@@ -68,6 +74,24 @@ void CDlgMacroQuickRecord::Refresh() {
         return;
     for (const _tagMacroItem& item : *m_macroList)
         AppendLine(item);
+}
+
+void CDlgMacroQuickRecord::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    if (parentWidget() != nullptr) {
+        QCoreApplication::sendEvent(parentWidget(), event);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CDlgMacroQuickRecord::closeEvent(QCloseEvent* event) {
+    // Only the Macro page hides it (which is no close request).
+    event->ignore();
 }
 
 QString CDlgMacroQuickRecord::CountText() const {

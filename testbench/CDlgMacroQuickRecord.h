@@ -34,6 +34,12 @@ public:
     QString CountText() const;
     QString LinesText() const;
 
+protected:
+    // Escape and Enter do not close it and the user cannot close it; other keys (the hidden-tab
+    // chord among them) go to the main window.
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void SetCount();
     void AppendLine(const _tagMacroItem& item);

@@ -186,13 +186,11 @@ void CSubDlgMacro::OnMacroRecordStop() {
 }
 
 void CSubDlgMacro::OnDisplayTimer() {
-    const int count = static_cast<int>(m_macroList.size());
-    const int added = count - m_shownCount;
-    if (added < 0) {
+    // A list emptied since the last tick is shown afresh.
+    if (static_cast<int>(m_macroList.size()) < m_shownCount)
         ClearListArea();
-        return;
-    }
-    if (added == 0)
+    const int count = static_cast<int>(m_macroList.size());
+    if (count == m_shownCount)
         return;
     QString text;
     for (int i = m_shownCount; i < count; ++i)
@@ -209,7 +207,7 @@ void CSubDlgMacro::OnDisplayTimer() {
 
 void CSubDlgMacro::ClearListArea() {
     m_list->clear();
-    m_shownCount = static_cast<int>(m_macroList.size());
+    m_shownCount = 0;
 }
 
 // ---- Playback ----

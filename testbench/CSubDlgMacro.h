@@ -58,6 +58,7 @@ private:
     void BuildControls();
     // Writes the list lines of the steps recorded since the last tick into the list area.
     void OnDisplayTimer();
+    // Empties the list area: no step is shown in it then.
     void ClearListArea();
 
     // The passes of a playback over `items`; returns when the playback is over or must end.

@@ -16,6 +16,10 @@ constexpr const char* kLaserChain = R"({"devices": [{"name": "[USB1] Halvard Car
 TEST_F(MacroRecordTest, MovePageCommandsAreRecordedAndShownInBothPlaces) {
     Connected(kLaserChain);
     CDlgMacroQuickRecord* quick = window->QuickRecordWindow();
+    // Placed beside the main window from the start, hidden until recording.
+    EXPECT_FALSE(quick->isVisible());
+    EXPECT_LE(std::abs(quick->frameGeometry().center().y() - window->frameGeometry().center().y()),
+              1);
     Press("macroRecordStart");
     EXPECT_EQ(window->MacroRecording(), 1);
     EXPECT_TRUE(quick->isVisible());
@@ -135,17 +139,35 @@ TEST_F(MacroRecordTest, ButtonsFollowConnectionRecordingAndPlayback) {
     EXPECT_EQ(states(), QStringLiteral("0001")) << "disconnected with a macro";
 }
 
-TEST_F(MacroRecordTest, ChordTogglesTheMacroTabFromInsideThePage) {
+TEST_F(MacroRecordTest, KeysInsideThePageAndTheQuickRecordWindow) {
     Connected();
+    const auto chord = Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier;
+    const QStringList all =
+        Texts({"Move", "Magnetic", "RF", "IC", "Print", "Barcode", "Expert", "Macro"});
+    // The chord from a control of the page hides the tab, and from the page shown then brings
+    // it back.
     auto* list = MacroControl<QPlainTextEdit>("macroList");
     list->setFocus();
-    const auto chord = Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier;
     QTest::keyClick(list, Qt::Key_F10, chord);
     EXPECT_EQ(TabTitles(), Texts({"Move", "Magnetic", "RF", "IC", "Print", "Barcode"}));
     EXPECT_FALSE(macro->isVisible());
     QTest::keyClick(window->SelectedPage(), Qt::Key_F10, chord);
-    EXPECT_EQ(TabTitles(),
-              Texts({"Move", "Magnetic", "RF", "IC", "Print", "Barcode", "Expert", "Macro"}));
+    EXPECT_EQ(TabTitles(), all);
+
+    // While recording, the floating window cannot be closed from the keyboard, and passes the
+    // chord on to the main window.
+    ShowTab("Macro");
+    Press("macroRecordStart");
+    CDlgMacroQuickRecord* quick = window->QuickRecordWindow();
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return})
+        QTest::keyClick(quick, key);
+    EXPECT_FALSE(quick->close());
+    EXPECT_TRUE(quick->isVisible());
+    QTest::keyClick(quick, Qt::Key_F10, chord);
+    EXPECT_EQ(TabTitles().size(), 6);
+    QTest::keyClick(quick, Qt::Key_F10, chord);
+    EXPECT_EQ(TabTitles(), all);
+    EXPECT_EQ(window->MacroRecording(), 1);
 }
 
 }  // namespace
