@@ -31,12 +31,10 @@ TEST(MacroLines, QuickAndListLinesOfAStep) {
         const char* list;
     };
     const Case cases[] = {
-        {Move(0x41, 0, 0x62, 0), "MOVE\tP1 -> F2", "MOVE( 41, 00000000, 62, 00000000 );"},
-        {Move(0x20, 0x30, 0x40, 0), "MOVE\tM0 -> P0", "MOVE( 20, 00000030, 40, 00000000 );"},
-        {Move(0x40, 0, 0x21, 0x30001), "MOVE\tP0 -> M1", "MOVE( 40, 00000000, 21, 00030001 );"},
-        {Move(0x10, 0, 0xFF, 0), "MOVE\tI0 -> FF", "MOVE( 10, 00000000, FF, 00000000 );"},
-        {Move(0x5A, 0, 0x30, 0), "MOVE\tLA -> 30", "MOVE( 5A, 00000000, 30, 00000000 );"},
-        {Move(0x7F, 0xFFFFFFFF, 0x81, 0), "MOVE\tOF -> 81", "MOVE( 7F, FFFFFFFF, 81, 00000000 );"},
+        {Move(0x20, 0x30, 0x41, 0), "MOVE\tM0 -> P1", "MOVE( 20, 00000030, 41, 00000000 );"},
+        {Move(0x5A, 0, 0x21, 0x30001), "MOVE\tLA -> M1", "MOVE( 5A, 00000000, 21, 00030001 );"},
+        {Move(0x7F, 0xFFFFFFFF, 0xFF, 0), "MOVE\tOF -> FF", "MOVE( 7F, FFFFFFFF, FF, 00000000 );"},
+        {Move(0x30, 0, 0x81, 0), "MOVE\t30 -> 81", "MOVE( 30, 00000000, 81, 00000000 );"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(macro::QuickLine(c.item), QString::fromUtf8(c.quick)) << c.quick;
@@ -91,14 +89,6 @@ TEST(MacroPasses, TheBoxIsReadAsADecimalCountOfZeroOrMore) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(macro::ParsePasses(QString::fromUtf8(c.text)), c.passes) << '"' << c.text << '"';
-}
-
-TEST(MacroWait, PollsTheStepsModulesExceptNone) {
-    _tagMacroItem item = Move(0x10, 0, 0xFF, 0);
-    EXPECT_EQ(macro::PolledModules(item), (std::vector<std::uint8_t>{0x10}));
-    item.secondModule = 0x61;
-    item.thirdModule = 0x70;
-    EXPECT_EQ(macro::PolledModules(item), (std::vector<std::uint8_t>{0x10, 0x61, 0x70}));
 }
 
 TEST(MacroWait, RoundVerdicts) {

@@ -24,15 +24,6 @@
 
 namespace halvard::test {
 
-// The arguments of a logged call after the device handle.
-inline QList<qint64> ArgsOf(const QJsonObject& call) {
-    QList<qint64> args;
-    const QJsonArray all = call.value(QLatin1String("args")).toArray();
-    for (qsizetype i = 1; i < all.size(); ++i)
-        args << all[i].toInteger();
-    return args;
-}
-
 class MacroPageTest : public TestBenchTest {
 protected:
     static constexpr int kPollPauseMs = 1000;
@@ -132,7 +123,9 @@ protected:
         ShowTab("Move");
         ShowTab("Macro");
     }
-    void SetPasses(const char* text) { MacroControl<QLineEdit>("passes")->setText(QString::fromUtf8(text)); }
+    void SetPasses(const char* text) {
+        MacroControl<QLineEdit>("passes")->setText(QString::fromUtf8(text));
+    }
     QString PlayCaption() { return MacroControl("macroPlayStart")->text(); }
     QString CurrentPass() { return MacroControl<QLineEdit>("currentPass")->text(); }
     QString ListText() { return MacroControl<QPlainTextEdit>("macroList")->toPlainText(); }
@@ -157,9 +150,11 @@ protected:
             const QString fn = call.value(QLatin1String("fn")).toString();
             if (fn != u"Vela_CardMove2" && fn != u"Vela_CardEject2")
                 continue;
+            // The arguments after the device handle, in hex.
             QStringList args;
-            for (qint64 a : ArgsOf(call))
-                args << QString::number(a, 16).toUpper();
+            const QJsonArray all = call.value(QLatin1String("args")).toArray();
+            for (qsizetype i = 1; i < all.size(); ++i)
+                args << QString::number(all[i].toInteger(), 16).toUpper();
             lines << fn.mid(5) + u'(' + args.join(u',') + u')';
         }
         return lines;
