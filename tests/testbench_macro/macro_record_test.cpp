@@ -135,6 +135,7 @@ TEST_F(MacroRecordTest, ButtonsFollowConnectionRecordingAndPlayback) {
     EXPECT_EQ(states(), QStringLiteral("1011"));
     EXPECT_EQ(PlayCaption(), QStringLiteral("Macro Play Start"));
 
+    ReleasePoll();
     Click("connect");
     EXPECT_EQ(states(), QStringLiteral("0001")) << "disconnected with a macro";
 }
