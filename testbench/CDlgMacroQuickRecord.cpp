@@ -25,6 +25,8 @@ CDlgMacroQuickRecord::CDlgMacroQuickRecord(QWidget* parent) : QDialog(parent) {
     setModal(false);
     // No close box: the Macro page shows and hides it.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // A display beside the main window: showing it leaves the keyboard where it was.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     m_font = QFont(QStringLiteral("Consolas"));
     m_font.setPixelSize(kFontPixels);
