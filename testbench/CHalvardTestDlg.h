@@ -85,11 +85,11 @@ public slots:
     void OnTabSelected();
     // Ctrl+Alt+Shift+F10: shows or hides the Expert and Macro tabs.
     void ToggleExpertTabs();
+    // Closing ends a running macro playback first, so that it does not go on unseen.
+    void done(int result) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    // Closing ends a running macro playback first, so that it does not go on unseen.
-    void done(int result) override;
 
 private:
     void BuildControls();
