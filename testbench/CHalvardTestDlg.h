@@ -85,6 +85,8 @@ public slots:
     void OnTabSelected();
     // Ctrl+Alt+Shift+F10: shows or hides the Expert and Macro tabs.
     void ToggleExpertTabs();
+    // Closing ends a running macro playback first, so that it does not go on unseen.
+    void done(int result) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -95,6 +97,8 @@ private:
     void DestroyPages();
     // Points the quick-record window at the Macro page's list of recorded items.
     void ConnectQuickRecordToMacroPage();
+    // Moves the quick-record window left of the main window, vertically centred on it.
+    void PlaceQuickRecord();
     void Connect();
     void Disconnect();
     void Shutdown();
