@@ -62,6 +62,8 @@ struct ControlEndpoint::Client {
     SteadyClock::time_point lastActive = SteadyClock::now();
 
     size_t Unsent() const { return out.size() - sent; }
+    // A client is let go after a minute without progress, unless it follows a quiet log.
+    bool MayIdle() const { return !follow || Unsent() > 0; }
 };
 
 std::unique_ptr<ControlEndpoint> ControlEndpoint::OpenIfAsked() {
@@ -156,7 +158,7 @@ void ControlEndpoint::Serve() {
             if (c.Unsent() > 0)
                 events |= POLLOUT;
             fds.push_back({c.fd, events, 0});
-            if (!c.follow) {
+            if (c.MayIdle()) {
                 const auto left = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(
                                                c.lastActive + kIdleLimit - now),
                                            std::chrono::milliseconds(0));
@@ -186,8 +188,7 @@ void ControlEndpoint::Serve() {
                 alive = Write(c);
             if (alive && c.closing && c.Unsent() == 0)
                 alive = false;
-            if (alive && !c.follow && c.Unsent() == 0 &&
-                SteadyClock::now() - c.lastActive >= kIdleLimit)
+            if (alive && c.MayIdle() && SteadyClock::now() - c.lastActive >= kIdleLimit)
                 alive = false;
             if (!alive)
                 Drop(c);
@@ -286,6 +287,7 @@ bool ControlEndpoint::Write(Client& c) {
             return false;
         }
         c.sent += static_cast<size_t>(n);
+        c.lastActive = SteadyClock::now();
     }
     if (c.sent == c.out.size() || c.sent > kCompactBytes) {
         c.out.erase(0, c.sent);
@@ -307,6 +309,9 @@ void ControlEndpoint::DeliverLogLines(std::deque<Client>& clients) {
     for (Client& c : clients) {
         if (!c.follow || c.closing)
             continue;
+        // A quiet log is no idleness: the wait for the reader starts with the first new line.
+        if (c.Unsent() == 0)
+            c.lastActive = SteadyClock::now();
         c.dropped += lost;
         for (const std::string& line : lines) {
             if (c.Unsent() > kMaxFollowBacklog) {

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -50,7 +51,8 @@ bool ProcessEnded(pid_t pid) {
 
 Search FindSimulators(const std::string& folder) {
     Search search;
-    if (access(folder.c_str(), F_OK) != 0)
+    struct stat info {};
+    if (lstat(folder.c_str(), &info) != 0 && errno == ENOENT)
         return search;  // no simulator has opened an endpoint yet
     if (std::string problem = CheckPrivateFolder(folder); !problem.empty()) {
         search.problem = problem;
