@@ -8,8 +8,9 @@
 #include <QTest>
 
 #include "CHalvardTestDlg.h"
-#include "message_service.h"
 #include "status_decoding.h"
+#include "ui_recorder.h"
+#include "vela_modules.h"
 #include "velasim_cli.h"
 #include "velasim_fixture.h"
 
@@ -17,19 +18,12 @@ namespace halvard::test {
 namespace {
 
 constexpr int kCycleWaitMs = 10000;
+constexpr std::uint8_t kPrinter = vela::kModulePrinter;
 
 class WindowTest : public VelasimTest {
 public:
-    void SetUp() override {
-        VelasimTest::SetUp();
-        MessageService::SetHandler([this](const MessageRequest& request) {
-            boxes << request.text;
-            return mb::kIdOk;
-        });
-    }
     void TearDown() override {
         window.reset();
-        MessageService::SetHandler({});
         VelasimTest::TearDown();
     }
     // The lines the status panel shows for a module, state byte first.
@@ -54,8 +48,10 @@ public:
         QCoreApplication::processEvents();
     }
 
+    // Stands in for the user; the poll's one-second pause becomes a short real one, so cycles
+    // follow each other quickly and the test does not wait for wall-clock seconds.
+    UiRecorder ui;
     std::unique_ptr<CHalvardTestDlg> window;
-    QStringList boxes;
 };
 
 TEST_F(WindowTest, AnEventFromOutsideShowsInTheDecodedStatusWithinTwoPollCycles) {
@@ -68,11 +64,11 @@ TEST_F(WindowTest, AnEventFromOutsideShowsInTheDecodedStatusWithinTwoPollCycles)
     QTest::mouseClick(connect, Qt::LeftButton);
     ASSERT_EQ(connect->text(), QStringLiteral("Disconnect"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->StatusImagesShown() > 0; }, kCycleWaitMs));
-    const QStringList healthy = Decoded(kPrinterModuleId);
+    const QStringList healthy = Decoded(kPrinter);
     ASSERT_TRUE(healthy.contains(QStringLiteral("ready")));
 
     SendAndWaitTwoCycles({"jam", "0x40"});
-    const QStringList jammed = Decoded(kPrinterModuleId);
+    const QStringList jammed = Decoded(kPrinter);
     EXPECT_TRUE(jammed.contains(QStringLiteral("Action : FAIL")))
         << jammed.join(u'|').toStdString();
     EXPECT_TRUE(jammed.contains(QStringLiteral("Command : FAIL")));
@@ -80,8 +76,8 @@ TEST_F(WindowTest, AnEventFromOutsideShowsInTheDecodedStatusWithinTwoPollCycles)
     EXPECT_FALSE(jammed.contains(QStringLiteral("ready")));
 
     SendAndWaitTwoCycles({"clear-errors"});
-    EXPECT_EQ(Decoded(kPrinterModuleId), healthy);
-    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'|').toStdString();
+    EXPECT_EQ(Decoded(kPrinter), healthy);
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.MessageTexts().join(u'|').toStdString();
 }
 
 }  // namespace
