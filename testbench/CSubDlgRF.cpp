@@ -94,10 +94,10 @@ void CSubDlgRF::BuildControls() {
     group->addWidget(m_block, 0, 6);
     group->addWidget(m_writeBlock, 1, 0);
     group->addWidget(BuddyLabel(QStringLiteral("Data :"), m_writeData, mifare), 1, 1);
-    group->addWidget(m_writeData, 1, 2);
+    group->addWidget(m_writeData, 1, 2, 1, 5);
     group->addWidget(m_readBlock, 2, 0);
     group->addWidget(BuddyLabel(QStringLiteral("Data :"), m_readData, mifare), 2, 1);
-    group->addWidget(m_readData, 2, 2);
+    group->addWidget(m_readData, 2, 2, 1, 5);
     group->setColumnStretch(7, 1);
 
     auto* grid = new QGridLayout(this);
