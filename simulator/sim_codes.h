@@ -30,5 +30,9 @@ inline constexpr VelaResult kErrNoDocument = Code(0x80000310);
 inline constexpr VelaResult kErrBadDocument = Code(0x80000311);
 inline constexpr VelaResult kErrRibbon = Code(0x80000320);
 inline constexpr VelaResult kErrTimeout = Code(0x80000330);
+inline constexpr VelaResult kErrNoStation = Code(0x80000340);  // the module lacks that station
+inline constexpr VelaResult kErrNoContact = Code(0x80000341);  // IC head not down
+inline constexpr VelaResult kErrNoChip = Code(0x80000342);     // no chip at the station answers
+inline constexpr VelaResult kErrFieldOff = Code(0x80000343);   // contactless field off
 
 }  // namespace sim

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "sim_chips.h"
 #include "sim_field_codecs.h"
 
 namespace sim {
@@ -110,7 +111,13 @@ const FieldTable<IcStation>& IcFields() {
 
 const FieldTable<RfStation>& RfFields() {
     static const FieldTable<RfStation> table =
-        StationTable<RfStation>({Member("fieldOn", kSettable, &RfStation::fieldOn)});
+        StationTable<RfStation>({Member("fieldOn", kSettable, &RfStation::fieldOn),
+                                 Field<RfStation>{"keyLoaded",
+                                                  kShown,
+                                                  [](const RfStation& rf, Purpose) {
+                                                      return QJsonValue(rf.loadedKey.has_value());
+                                                  },
+                                                  {}}});
     return table;
 }
 
@@ -498,6 +505,7 @@ const FieldTable<Device>& DeviceFields() {
         Member("pcIdentity", kPersistent, &D::pcIdentity),
         Member("magneticKey", kPersistent, &D::magneticKey),
         Shown("config", &D::config),
+        ReadersField(),
         Field<D>{"paramCount", kSettable,
                  [](const D& d, Purpose) { return QJsonValue(d.paramCount); },
                  [](D& d, const QJsonValue& v, ReadContext& ctx) {

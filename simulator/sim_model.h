@@ -59,6 +59,7 @@ struct IcStation : Station {
 // Contactless reader of a printer or flipper.
 struct RfStation : Station {
     bool fieldOn = false;
+    std::optional<MifareKey> loadedKey;  // "Auth.": the key block commands authenticate with
 };
 
 // Card scanner of a flipper (encoder channel 0x10). The image configuration record is the first
@@ -194,6 +195,9 @@ struct Device {
     QByteArray pcIdentity;
     QByteArray magneticKey;
     std::map<int, int> config;  // Vela_ExSetConfig items
+    // Reader names the scenario declares (contact IC, SIM, contactless 1 and 2); unset: named
+    // after the stations fitted.
+    std::array<std::optional<QString>, 4> readerNames;
 
     // Device parameter block and counters.
     int paramCount = 30;

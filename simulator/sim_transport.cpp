@@ -7,6 +7,7 @@
 // The card in transport is a value (sim_card.h): it keeps what it holds wherever it goes, and
 // is turned by every flip.
 
+#include "sim_chips.h"
 #include "sim_events.h"
 #include "sim_exports.h"
 #include "sim_state.h"
@@ -318,6 +319,9 @@ extern "C" VelaResult VELA_API Vela_CardMoveSensor(VelaHandle h, std::int32_t mo
                 return r;
             if (speed < 0)
                 return kErrBadArgument;
+            // A printer's right sensor holds its card over the contactless reader.
+            if (m->Type() == vela::kTypePrinter)
+                PlaceCard(*d, *m, option == kRfSensor && m->rf.installed ? kRfPosition : 0);
             Finish(s, *m, kSensorMs, false);
             return kOk;
         });
@@ -333,7 +337,10 @@ extern "C" VelaResult VELA_API Vela_CardMovePosition(VelaHandle h, std::int32_t 
                 return r;
             if (position < 0 || position > 8)
                 return kErrBadArgument;
-            m->position = position;
+            // 2: IC position, 3: RF position (each needs its station), 4: restored.
+            if (VelaResult r = CheckPosition(*m, position); r != kOk)
+                return r;
+            PlaceCard(*d, *m, position);
             Finish(s, *m, kPositionMs, false);
             return kOk;
         });
