@@ -28,5 +28,8 @@ inline constexpr VelaResult kErrNoDocument = Code(0x80000310);
 inline constexpr VelaResult kErrBadDocument = Code(0x80000311);
 inline constexpr VelaResult kErrRibbon = Code(0x80000320);
 inline constexpr VelaResult kErrTimeout = Code(0x80000330);
+inline constexpr VelaResult kErrNoScanner = Code(0x80000340);  // the module has no scanner
+inline constexpr VelaResult kErrNoScan = Code(0x80000341);     // the scanner holds no scan yet
+inline constexpr VelaResult kErrFileWrite = Code(0x80000342);  // a file could not be written
 
 }  // namespace sim
