@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QImageReader>
+#include <QLabel>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <array>
@@ -16,6 +18,30 @@
 #include "vela_scanner.h"
 
 namespace halvard::test {
+
+QStringList TabOrder(QWidget* page) {
+    QStringList names;
+    for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain())
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->objectName().isEmpty())
+            names << w->objectName();
+    return names;
+}
+
+QStringList Unlabelled(QWidget* page) {
+    QSet<QWidget*> named;
+    for (QLabel* label : page->findChildren<QLabel*>())
+        named.insert(label->buddy());
+    QStringList out;
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        const bool input = qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                           qobject_cast<QPlainTextEdit*>(w);
+        if (input && !named.contains(w) && w->accessibleName().isEmpty())
+            out << w->objectName();
+    }
+    return out;
+}
+
 namespace {
 
 namespace sc = vela::scanner;
@@ -52,6 +78,23 @@ TEST_F(BarcodePageTest, ListsFlippersAndFollowsTheScannerBitsAndRecording) {
     page->OnPageShown();
     EXPECT_FALSE(Usable());
     EXPECT_TRUE(selector->isEnabled());
+}
+
+TEST_F(BarcodePageTest, EveryFieldIsNamedAndTabFollowsReadingOrder) {
+    Connected();
+    EXPECT_TRUE(Unlabelled(page).isEmpty()) << Unlabelled(page).join(u' ').toStdString();
+    EXPECT_EQ(TabOrder(page).mid(0, 14),
+              Texts({"scannerModule", "scanning", "readBarcodeData", "barcodeSide", "barcodeData",
+                     "saveScannedImage", "setScanningArea", "areaX1", "areaY1", "areaX2", "areaY2",
+                     "getVersion", "scannerVersion", "reset"}));
+    EXPECT_EQ(TabOrder(page).mid(14, 8),
+              Texts({"imageDpi", "imageMode", "imageSide", "imageFace", "imageDrop",
+                     "getImageConfig", "setImageConfig", "saveImageConfig"}));
+    EXPECT_EQ(TabOrder(page).mid(TabOrder(page).size() - 4),
+              Texts({"configShading", "setShading", "doShading", "restoreDefault"}));
+    // The data box hands Tab on rather than taking it.
+    auto* data = On<QPlainTextEdit>("barcodeData");
+    EXPECT_TRUE(data->tabChangesFocus());
 }
 
 TEST_F(BarcodePageTest, AChainWithoutFlippersLeavesTheSelectorEmpty) {

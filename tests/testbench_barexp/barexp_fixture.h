@@ -27,6 +27,11 @@ inline QList<qint64> ArgsOf(const QJsonObject& call) {
 // Bars are dark pixels; a wide element is at least twice as wide as a narrow one.
 QString DecodeCode39Row(const QImage& image, int y);
 
+// The object names of the page's controls in the order Tab reaches them.
+QStringList TabOrder(QWidget* page);
+// The page's input fields that neither a label names (as its buddy) nor an accessible name.
+QStringList Unlabelled(QWidget* page);
+
 template <typename Page>
 class PageTest : public TestBenchTest {
 protected:

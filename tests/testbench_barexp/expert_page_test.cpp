@@ -72,6 +72,13 @@ TEST_F(ExpertPageTest, PicksThePrinterAndNamesItOnTheButton) {
         EXPECT_FALSE(On(name)->isEnabled()) << name << " while recording";
 }
 
+TEST_F(ExpertPageTest, EveryFieldIsNamedAndTabFollowsReadingOrder) {
+    Connected();
+    EXPECT_TRUE(Unlabelled(page).isEmpty()) << Unlabelled(page).join(u' ').toStdString();
+    EXPECT_EQ(TabOrder(page), Texts({"currentModule", "currentIteration", "iterationCount",
+                                     "cardMoveTest", "printerFanTest", "toggleTestMode"}));
+}
+
 TEST_F(ExpertPageTest, RunsTheCountedMovesAndReportsSuccess) {
     Connected(kLonePrinter);
     RunTest("3");
