@@ -99,12 +99,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (++calls % 1000 == 0)
         VelaSim_ClearCallLog();
     Input in{data, size};
-    const std::uint32_t what = in.Take(1) % 4;
+    const std::uint32_t what = in.Take(1) % 5;
     const auto id = static_cast<std::int32_t>(in.Take(1) % 24);
     std::int32_t length = static_cast<std::int32_t>(in.Take(2) % 1200) - 8;
     const std::int32_t given = length;
 
     if (what == 3) {
+        // A fresh scan (a reset forgets the last one) with what the settings now say.
+        Vela_ReadEncoder(bench.handle, kFlipper, sc::kChannel, 0);
+        return 0;
+    }
+    if (what == 4) {
         PackAndWalk(in);
         return 0;
     }
