@@ -34,6 +34,11 @@ constexpr std::array<Code39Char, 44> kCode39 = {{
     {'/', "010100010"}, {'+', "010001010"}, {'%', "000101010"}, {'*', "010010100"},
 }};
 constexpr int kWideModules = 3;
+// The contact pad at 300 dpi.
+constexpr int kChipLeft = 121;
+constexpr int kChipTop = 227;
+constexpr int kChipWidth = 142;
+constexpr int kChipHeight = 118;
 constexpr int kQuietModules = 10;
 
 const char* PatternOf(char c) {
@@ -94,6 +99,19 @@ QImage RenderSide(const Card& card, CardSide side, int dpi, int mode) {
                     .convertToFormat(QImage::Format_RGB32);
 
     QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A contact chip shows on the top side, where ISO 7816 puts its contacts.
+    if (side == kTop && card.chip.Present()) {
+        const QRectF pad(kChipLeft * scale, kChipTop * scale, kChipWidth * scale,
+                         kChipHeight * scale);
+        p.setPen(QPen(QColor(0x8A, 0x6D, 0x1E), std::max(1.0, 2 * scale)));
+        p.setBrush(kChipGold);
+        p.drawRoundedRect(pad, 14 * scale, 14 * scale);
+        p.drawLine(QPointF(pad.left(), pad.center().y()), QPointF(pad.right(), pad.center().y()));
+        p.drawLine(QPointF(pad.center().x(), pad.top()), QPointF(pad.center().x(), pad.bottom()));
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(Qt::NoBrush);
     // The card's edge.
     p.setPen(QPen(QColor(0x90, 0x90, 0x90), std::max(1.0, 2 * scale)));
     p.drawRect(image.rect().adjusted(0, 0, -1, -1));

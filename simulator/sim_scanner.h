@@ -2,6 +2,7 @@
 // The card scanner of a flipper (encoder channel 0x10): what it makes of a card, and how it
 // answers through the caller's buffers. The exports live in sim_scanner.cpp.
 
+#include <QColor>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,8 @@ inline constexpr int kMaxDpi = 600;
 inline constexpr int kModeColour = 0;
 inline constexpr int kModeGrey = 1;
 inline constexpr int kModeMono = 2;
+// The colour of a contact chip's pad.
+inline const QColor kChipGold{0xD4, 0xAF, 0x37};
 // Scanning area coordinates are pixels of the scan, 0 to this.
 inline constexpr std::int32_t kMaxAreaCoordinate = 99999;
 
@@ -32,7 +35,8 @@ inline constexpr std::int32_t kMaxAreaCoordinate = 99999;
 QSize CardSize(int dpi);
 
 // One side of `card` as the scanner sees it: the picture printed on it (a white card when
-// nothing was), its edge, and the side's barcode drawn as Code 39 bars with the text beneath.
+// nothing was), the contact chip on the top side, its edge, and the side's barcode drawn as
+// Code 39 bars with the text beneath.
 QImage RenderSide(const Card& card, CardSide side, int dpi, int mode);
 
 // The part of `image` inside the scanning area (x1, y1, x2, y2 in pixels); a null image when

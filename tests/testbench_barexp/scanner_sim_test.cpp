@@ -9,10 +9,12 @@
 
 #include <array>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "barexp_fixture.h"
 #include "sim_fixture.h"
+#include "sim_scanner.h"
 #include "vela_scanner.h"
 
 namespace halvard::test {
@@ -65,6 +67,7 @@ QString DecodeCode39Row(const QImage& image, int y) {
 namespace {
 
 namespace sc = vela::scanner;
+using namespace std::string_literals;
 constexpr const char* kFlipperChain = R"({"devices": [{"name": "P", "modules": [{"id": 16},
     {"id": 64}, {"id": 97, "scanner": true}, {"id": 98}]}]})";
 
@@ -200,6 +203,9 @@ TEST_F(ScannerSimTest, SavedImagesAreBitmapsShowingTheCard) {
         ASSERT_FALSE(image.isNull()) << name;
         EXPECT_EQ(image.size(), QSize(1012, 636));
         EXPECT_EQ(image.pixelColor(500, 100), QColor(Qt::white)) << "a blank white card";
+        // The contact chip of the default card is on its top side only.
+        EXPECT_EQ(image.pixelColor(160, 260) == sim::scanner::kChipGold, name == "scan_top.bmp"s)
+            << name;
         // The side's barcode, readable from the picture.
         QString decoded;
         for (int y = 0; y < image.height() && decoded.isEmpty(); y += 4)
