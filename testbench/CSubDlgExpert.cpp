@@ -157,7 +157,7 @@ CSubDlgExpert::StopReason CSubDlgExpert::PendingStop() const {
     if (m_stop != StopReason::kNone)
         return m_stop;
     // The main window was closed while the test dispatched its messages.
-    if (!window()->isVisible())
+    if (m_windowShown && !window()->isVisible())
         return StopReason::kClosing;
     return StopReason::kNone;
 }
@@ -195,6 +195,7 @@ void CSubDlgExpert::RunCardMoveTest() {
 
     m_running = true;
     m_stop = StopReason::kNone;
+    m_windowShown = window()->isVisible();
     m_cardMove->setText(QStringLiteral("Stop Card Move Test"));
     OnPageShown();
 

@@ -70,6 +70,7 @@ private:
     QPushButton* m_testMode = nullptr;
     bool m_running = false;
     StopReason m_stop = StopReason::kNone;
+    bool m_windowShown = false;  // the window showed when the running test started
     // Toggle Test Mode is waiting for an idle printer (it does not start twice).
     bool m_waitingIdle = false;
 };
