@@ -34,5 +34,8 @@ inline constexpr VelaResult kErrNoStation = Code(0x80000340);  // the module lac
 inline constexpr VelaResult kErrNoContact = Code(0x80000341);  // IC head not down
 inline constexpr VelaResult kErrNoChip = Code(0x80000342);     // no chip at the station answers
 inline constexpr VelaResult kErrFieldOff = Code(0x80000343);   // contactless field off
+inline constexpr VelaResult kErrNoScanner = Code(0x80000344);  // the module has no scanner
+inline constexpr VelaResult kErrNoScan = Code(0x80000345);     // the scanner holds no scan yet
+inline constexpr VelaResult kErrFileWrite = Code(0x80000346);  // a file could not be written
 
 }  // namespace sim

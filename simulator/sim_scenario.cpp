@@ -67,6 +67,10 @@ QByteArray PresetScenario(const QString& name) {
     {"id": 16}, {"id": 17}, {"id": 64, "encoder": true}, {"id": 80}, {"id": 97, "ic": true},
     {"id": 98}, {"id": 99}, {"id": 81}, {"id": 48}, {"id": 128}, {"id": 112}, {"id": 113}
   ])");
+    if (name == u"printer-only")
+        return Scenario(R"([
+    {"id": 64, "encoder": true}
+  ])");
     if (name == u"no-input-hopper")
         return Scenario(R"([
     {"id": 64, "encoder": true, "rf": true},
