@@ -26,6 +26,10 @@ inline constexpr VelaResult kErrHopperEmpty = Code(0x80000304);
 inline constexpr VelaResult kErrNotPreempted = Code(0x80000305);  // wrong or no token
 inline constexpr VelaResult kErrNoDocument = Code(0x80000310);
 inline constexpr VelaResult kErrBadDocument = Code(0x80000311);
+inline constexpr VelaResult kErrNoPage = Code(0x80000312);        // no such page (print data)
+inline constexpr VelaResult kErrNoJob = Code(0x80000313);         // the printer's queue is empty
+inline constexpr VelaResult kErrBadPrintData = Code(0x80000314);  // not print data of ours
+inline constexpr VelaResult kErrBadPicture = Code(0x80000315);    // a picture cannot be read
 inline constexpr VelaResult kErrRibbon = Code(0x80000320);
 inline constexpr VelaResult kErrTimeout = Code(0x80000330);
 
