@@ -97,7 +97,15 @@ void CSubDlgPrint::BuildControls() {
     documentRow->addWidget(m_browse);
     top->addLayout(documentRow);
 
-    // Left: the pages and the preview; right: the print data and job commands.
+    // Left: the preview; right: the pages, then the print data and job commands.
+    m_frame = new PreviewFrame(this);
+    m_previewStatus = new QLabel(this);
+    m_previewStatus->setObjectName(QStringLiteral("previewStatus"));
+    m_previewStatus->setWordWrap(true);
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_frame, 1);
+    left->addWidget(m_previewStatus);
+
     auto* pagesBox = new QGroupBox(QStringLiteral("Page"), this);
     pagesBox->setObjectName(QStringLiteral("pageBox"));
     auto* pagesRow = new QHBoxLayout(pagesBox);
@@ -109,16 +117,6 @@ void CSubDlgPrint::BuildControls() {
         m_pageGroup->addButton(radio, i);
         pagesRow->addWidget(radio);
     }
-    pagesRow->addStretch();
-    m_frame = new PreviewFrame(this);
-    m_previewStatus = new QLabel(this);
-    m_previewStatus->setObjectName(QStringLiteral("previewStatus"));
-    m_previewStatus->setWordWrap(true);
-    auto* left = new QVBoxLayout;
-    left->addWidget(pagesBox);
-    left->addWidget(m_frame);
-    left->addWidget(m_previewStatus);
-    left->addStretch();
 
     m_makePrintData = button(QStringLiteral("Make Print Data"), "makePrintData");
     m_prnId = idBox("prnId");
@@ -154,10 +152,13 @@ void CSubDlgPrint::BuildControls() {
     ++row;
     commands->setRowStretch(row, 1);
 
+    auto* right = new QVBoxLayout;
+    right->addWidget(pagesBox);
+    right->addLayout(commands);
     auto* body = new QHBoxLayout;
     body->addLayout(left, 1);
     body->addSpacing(12);
-    body->addLayout(commands);
+    body->addLayout(right);
     top->addLayout(body, 1);
 
     // Reading order.

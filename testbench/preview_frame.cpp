@@ -1,23 +1,21 @@
 #include "preview_frame.h"
 
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace {
-// The card's proportions (1012 x 636) and the frame's smallest useful width.
+// The card's proportions (1012 x 636), the frame's smallest and its preferred width.
 constexpr int kCardWidth = 1012;
 constexpr int kCardHeight = 636;
 constexpr int kMinWidth = 253;
 constexpr int kHintWidth = 404;
 }  // namespace
 
-PreviewFrame::PreviewFrame(QWidget* parent) : QFrame(parent) {
+PreviewFrame::PreviewFrame(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("preview"));
     setAccessibleName(QStringLiteral(">>> Document Preview <<<"));
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(1);
-    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    policy.setHeightForWidth(true);
-    setSizePolicy(policy);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
 void PreviewFrame::SetImage(const QImage& image) {
@@ -25,22 +23,34 @@ void PreviewFrame::SetImage(const QImage& image) {
     update();
 }
 
+QRect PreviewFrame::FrameRect() const {
+    int width = this->width();
+    int height = width * kCardHeight / kCardWidth;
+    if (height > this->height()) {
+        height = this->height();
+        width = height * kCardWidth / kCardHeight;
+    }
+    return {0, 0, width, height};
+}
+
 QSize PreviewFrame::sizeHint() const {
-    return {kHintWidth, heightForWidth(kHintWidth)};
+    return {kHintWidth, kHintWidth * kCardHeight / kCardWidth};
 }
 
 QSize PreviewFrame::minimumSizeHint() const {
-    return {kMinWidth, heightForWidth(kMinWidth)};
+    return {kMinWidth, kMinWidth * kCardHeight / kCardWidth};
 }
 
-int PreviewFrame::heightForWidth(int width) const {
-    return width * kCardHeight / kCardWidth;
-}
-
-void PreviewFrame::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event);
+void PreviewFrame::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QRect inside = rect().adjusted(1, 1, -1, -1);
+    const QRect frame = FrameRect();
+    QStyleOptionFrame option;
+    option.initFrom(this);
+    option.rect = frame;
+    option.lineWidth = 1;
+    option.state |= QStyle::State_Sunken;
+    style()->drawPrimitive(QStyle::PE_Frame, &option, &painter, this);
+    const QRect inside = frame.adjusted(1, 1, -1, -1);
     if (m_image.isNull()) {
         painter.drawText(inside, Qt::AlignCenter, QStringLiteral(">>> Document Preview <<<"));
         return;

@@ -1,12 +1,12 @@
 #pragma once
-// The Print page's preview frame: a sunken frame that shows ">>> Document Preview <<<" while it
-// has no picture, and otherwise its picture stretched smoothly into the frame inset by one pixel.
-// It keeps the card's proportions when the layout lets it.
+// The Print page's preview frame: a sunken frame of the card's proportions, as large as its room
+// allows, that shows ">>> Document Preview <<<" while it has no picture and otherwise its
+// picture stretched smoothly into the frame inset by one pixel.
 
-#include <QFrame>
 #include <QImage>
+#include <QWidget>
 
-class PreviewFrame final : public QFrame {
+class PreviewFrame final : public QWidget {
     Q_OBJECT
 public:
     explicit PreviewFrame(QWidget* parent = nullptr);
@@ -14,11 +14,11 @@ public:
     // A null image empties the frame.
     void SetImage(const QImage& image);
     const QImage& Image() const { return m_image; }
+    // The frame itself: the largest rectangle of the card's proportions in the widget.
+    QRect FrameRect() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
