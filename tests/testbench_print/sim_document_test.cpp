@@ -1,5 +1,5 @@
-// The simulator's card documents and print data: what the format accepts and refuses, what a
-// rendered page shows, and that the preview bitmap the simulator packs is the one the Print
+// The simulator's card documents: what the format accepts and refuses, what a rendered page
+// shows, and that the preview bitmap the simulator packs is the one the Print
 // page's check accepts and decodes to the same picture.
 
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 #include "print_logic.h"
 #include "qt_gtest_print.h"
 #include "sim_document.h"
-#include "sim_print_data.h"
 
 namespace {
 
@@ -100,7 +99,7 @@ TEST(CardDocumentFormat, PicturesAreReadBesideTheDocumentOrRefused) {
     EXPECT_FALSE(sim::ReadCardDocument(path).has_value()) << "so does an unreadable one";
 }
 
-TEST(CardDocumentRendering, DrawsRectanglesAndTextThenTurnsAndThresholds) {
+TEST(CardDocumentRendering, DrawsRectanglesAndTextAndThresholds) {
     const std::optional<CardDocument> document = sim::ParseCardDocument(Document(R"([
         {"side": "front", "objects": [
           {"type": "rect", "x": 0, "y": 0, "w": 100, "h": 50, "color": "#FF8000"},
@@ -115,11 +114,6 @@ TEST(CardDocumentRendering, DrawsRectanglesAndTextThenTurnsAndThresholds) {
     EXPECT_EQ(DarkPixels(card, QRect(0, 300, 290, 100)), 0);
     EXPECT_EQ(DarkPixels(card, QRect(300, 380, 400, 100)), 0);
 
-    sim::RenderOptions turned;
-    turned.rotate180 = true;
-    const QImage upsideDown = sim::RenderPage(*document, 0, turned);
-    EXPECT_EQ(upsideDown.pixelColor(sim::kCardWidth - 50, sim::kCardHeight - 25),
-              QColor(255, 128, 0));
     sim::RenderOptions black;
     black.monochrome = true;
     EXPECT_EQ(sim::RenderPage(*document, 0, black).pixelColor(50, 25), QColor(Qt::white))
@@ -142,32 +136,6 @@ TEST(CardDocumentRendering, PreviewBitmapIsWhatThePageAccepts) {
     EXPECT_EQ(shown.size(), card.size());
     EXPECT_EQ(shown.pixelColor(20, 610), QColor(0, 0, 255));
     EXPECT_EQ(shown.pixelColor(20, 590), QColor(Qt::white));
-}
-
-TEST(PrintDataBytes, RoundTripAndRefusals) {
-    QImage image(sim::kCardWidth, sim::kCardHeight, QImage::Format_RGB32);
-    image.fill(QColor(10, 20, 30));
-    image.setPixelColor(5, 7, QColor(200, 100, 50));
-    const QByteArray bytes = sim::EncodePrintData({0x1234, 0x40, 3, image});
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    const std::optional<sim::PrintPage> page = sim::DecodePrintData(data, bytes.size());
-    ASSERT_TRUE(page.has_value());
-    EXPECT_EQ(page->id, 0x1234);
-    EXPECT_EQ(page->module, 0x40);
-    EXPECT_EQ(page->page, 3);
-    EXPECT_EQ(page->image.pixelColor(5, 7), QColor(200, 100, 50));
-    EXPECT_EQ(page->image.pixelColor(500, 300), QColor(10, 20, 30));
-
-    EXPECT_FALSE(sim::DecodePrintData(nullptr, bytes.size()));
-    EXPECT_FALSE(sim::DecodePrintData(data, bytes.size() - 1));
-    EXPECT_FALSE(sim::DecodePrintData(data, 19));
-    for (int offset : {0, 4, 9, 10, 12, 16}) {
-        QByteArray spoilt = bytes;
-        spoilt[offset] = static_cast<char>(spoilt[offset] ^ 0x40);
-        EXPECT_FALSE(sim::DecodePrintData(reinterpret_cast<const std::uint8_t*>(spoilt.data()),
-                                          spoilt.size()))
-            << "byte " << offset;
-    }
 }
 
 }  // namespace
