@@ -120,10 +120,12 @@ void CSubDlgPrint::BuildControls() {
 
     m_makePrintData = button(QStringLiteral("Make Print Data"), "makePrintData");
     m_prnId = idBox("prnId");
+    m_prnId->setAccessibleDescription(QStringLiteral("The id of the print data made"));
     m_deletePrintData = button(QStringLiteral("Delete Print Data"), "deletePrintData");
     m_transferPrintData = button(QStringLiteral("Transfer Print Data"), "transferPrintData");
     m_getPrintDataId = button(QStringLiteral("Get Print Data id"), "getPrintDataId");
     m_jobId = idBox("jobId");
+    m_jobId->setAccessibleDescription(QStringLiteral("The id of the printer's current job"));
     m_startPrint = button(QStringLiteral("Start Print/Laminate"), "startPrint");
     m_cardIn = choice("cardIn", QStringLiteral("No"), QStringLiteral("Yes"));
     m_side = choice("side", QStringLiteral("Top"), QStringLiteral("Bottom"));
