@@ -458,10 +458,8 @@ QJsonValue ConnectionsJson(const Device& d) {
     for (const auto& [handle, c] : d.connections) {
         QJsonValue document;
         if (c.document)
-            document =
-                QJsonObject{{QStringLiteral("path"), c.document->path},
-                            {QStringLiteral("pages"),
-                             c.document->content.value(QLatin1String("pages")).toArray().size()}};
+            document = QJsonObject{{QStringLiteral("path"), c.document->path},
+                                   {QStringLiteral("pages"), c.document->content.PageCount()}};
         QJsonArray printData;
         for (const auto& [id, data] : c.printData) {
             QJsonArray pages;
