@@ -104,7 +104,10 @@ void CHalvardTestDlg::Disconnect() {
         page->OnDeviceDisconnected();
     // A token belongs to the connection: give it back before closing.
     OnReleasePreemption();
-    m_binding.VelaDCL_CloseDevice(m_binding.m_hDevice);
+    // The connection is given up either way; a refused close is said, not hidden.
+    const VelaResult closed = m_binding.VelaDCL_CloseDevice(m_binding.m_hDevice);
+    if (closed != 0)
+        AppendLog("> CLOSE_DEVICE ... Failed (0x%08X)\r\n", static_cast<unsigned>(closed));
     m_binding.m_hDevice = 0;
     m_connect->setText(QStringLiteral("Connect"));
     m_moduleView->SetChain({});

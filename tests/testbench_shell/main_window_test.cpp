@@ -262,7 +262,7 @@ TEST_F(MainWindowTest, FailedModuleListReadSaysSoAndClosesTheDeviceAgain) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(MainWindowTest, FailedListingAndFailedOpenAreLogged) {
+TEST_F(MainWindowTest, FailedListingOpenAndCloseAreLogged) {
     sim.VelaSim_InjectFault("Vela_GetDeviceList", 0, 1, static_cast<VelaResult>(0x80000101));
     Open();
     auto* log = Find<QPlainTextEdit>("log");
@@ -278,6 +278,15 @@ TEST_F(MainWindowTest, FailedListingAndFailedOpenAreLogged) {
         QStringLiteral("> OPEN_DEVICE [[USB1] Halvard Card Printer] ... Failed (0x80000102)\n")));
     EXPECT_EQ(Find<QPushButton>("connect")->text(), QStringLiteral("Connect"));
     EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_GetConnectedDevices")), 0);
+
+    // A refused close still ends the connection here.
+    ConnectFirst();
+    sim.VelaSim_InjectFault("VelaDCL_CloseDevice", 0, 1, static_cast<VelaResult>(0x80000103));
+    Click("connect");
+    EXPECT_TRUE(
+        log->toPlainText().endsWith(QStringLiteral("> CLOSE_DEVICE ... Failed (0x80000103)\n")));
+    EXPECT_EQ(Find<QPushButton>("connect")->text(), QStringLiteral("Connect"));
+    EXPECT_FALSE(window->Binding().IsConnected());
     EXPECT_TRUE(boxes.empty());
 }
 
