@@ -7,6 +7,8 @@
 namespace sdk_lists {
 
 namespace {
+constexpr std::uint32_t kDeviceTypeMask = 0xFFFFFFF0u;
+constexpr std::uint32_t kDeviceTypeFamily = 0x3700u;
 constexpr int kNameCapacity =
     static_cast<int>(sizeof(DeviceListEntry::name) / sizeof(DeviceListEntry::name[0]));
 

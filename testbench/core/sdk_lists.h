@@ -13,12 +13,8 @@
 
 namespace sdk_lists {
 
-// The printer family the programs list: device types 0x3700-0x370F.
-inline constexpr std::uint32_t kDeviceTypeMask = 0xFFFFFFF0u;
-inline constexpr std::uint32_t kDeviceTypeFamily = 0x3700u;
-
-// The names of the printer-family entries of a device list, in list order; none when the
-// listing call returned `result` != 0.
+// The names of the device list's entries of the printer family (device types 0x3700-0x370F),
+// in list order; none when the listing call returned `result` != 0.
 QStringList PrinterDeviceNames(VelaResult result, const DeviceList& list);
 
 // A module list fit to keep and hand on: the count clamped to 0..32 and every entry past it
