@@ -35,9 +35,6 @@ class StatusPanelBox;
 class CHalvardTestDlg final : public QDialog, public PageHost {
     Q_OBJECT
 public:
-    static constexpr std::uint32_t kDeviceTypeMask = 0xFFFFFFF0u;
-    static constexpr std::uint32_t kDeviceTypeFamily = 0x3700u;
-
     explicit CHalvardTestDlg(bool showExpert, QWidget* parent = nullptr);
     ~CHalvardTestDlg() override;
 
@@ -113,7 +110,6 @@ private:
     std::array<ModuleSlot, kModuleSlotCount> m_slots{};
     QString m_deviceId;
     StatusPoller m_poller;
-    std::array<QImage, 16> m_typePictures;
     QList<CSubDlgBase*> m_pages;
     int m_macroRecording = 0;
     std::unique_ptr<CDlgMacroQuickRecord> m_quickRecord;
