@@ -7,6 +7,7 @@
 // The card in transport is a value (sim_card.h): it keeps what it holds wherever it goes, and
 // is turned by every flip.
 
+#include "sim_encoder.h"
 #include "sim_exports.h"
 #include "sim_state.h"
 
@@ -319,6 +320,8 @@ extern "C" VelaResult VELA_API Vela_CardMovePosition(VelaHandle h, std::int32_t 
                 return r;
             if (position < 0 || position > 8)
                 return kErrBadArgument;
+            if (VelaResult r = MoveToEncoderPosition(s, *d, *m, position); r != kOk)
+                return r;
             m->position = position;
             Finish(s, *m, kPositionMs, false);
             return kOk;
