@@ -213,6 +213,7 @@ void CHalvardTestDlg::BuildControls() {
     connect(m_check, &QPushButton::clicked, this, &CHalvardTestDlg::OnCheckManualMode);
     connect(m_toggle, &QPushButton::clicked, this, &CHalvardTestDlg::OnToggleManualMode);
     connect(m_batch, &QPushButton::clicked, this, &CHalvardTestDlg::OnBatch);
+    connect(m_iterFinished, &QPushButton::clicked, this, &CHalvardTestDlg::OnIterFinished);
     connect(m_retryIfError, &QCheckBox::clicked, this, &CHalvardTestDlg::UpdateBatchControls);
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int) {
         if (!m_changingTabs)
@@ -384,10 +385,6 @@ void CHalvardTestDlg::UpdateBatchControls() {
     m_retryCount->setEnabled(enabled && m_retryIfError->isChecked());
 }
 
-void CHalvardTestDlg::OnBatch() {
-    // The magnetic batch run is driven from here once the Magnetic page is in place.
-}
-
 // ---- Log ----
 
 void CHalvardTestDlg::AppendLogText(const QString& text) {
@@ -437,6 +434,8 @@ void CHalvardTestDlg::Shutdown() {
     if (m_shutDown)
         return;
     m_shutDown = true;
+    // A batch run goes first: it drives the pages and uses the connection.
+    StopBatch(true);
     m_quickRecord.reset();
     m_poller.Stop();
     DestroyPages();
