@@ -1,34 +1,11 @@
-// The Magnetic page's widget-free rules: write passes, the encoder list, the hexadecimal key
-// texts and the key block; and the batch run's comparison of written and read tracks.
+// The Magnetic page's widget-free rules: the encoder list, the hexadecimal key texts and the key
+// block.
 #include <gtest/gtest.h>
 
-#include "batch_run.h"
 #include "magnetic_logic.h"
 #include "qt_gtest_print.h"
 
 namespace {
-
-using magnetic::WritePasses;
-
-TEST(MagneticLogic, WritePassesAndTheirTrackNames) {
-    struct Case {
-        int mask;
-        bool interlace;
-        WritePasses passes;
-    };
-    const Case cases[] = {
-        {0x07, true, {0x05, 0x02}},  // tracks 1 and 3, then 2
-        {0x08, true, {0x08, 0x00}},  // JIS alone: one pass
-        {0x02, true, {0x00, 0x02}},  // track 2 alone: no first pass
-        {0x0F, true, {0x05, 0x02}},  // JIS is not written interlaced
-        {0x07, false, {0x07, 0x00}}, {0x00, false, {0x00, 0x00}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(magnetic::PlanWritePasses(c.mask, c.interlace), c.passes)
-            << c.mask << " " << c.interlace;
-    EXPECT_EQ(magnetic::TrackNames(0x05), QStringLiteral("Track 1, Track 3"));
-    EXPECT_EQ(magnetic::TrackNames(0x0A), QStringLiteral("Track 2, Track JIS"));
-}
 
 TEST(MagneticLogic, EncodersOfAChain) {
     ConnectedModuleList list{};
@@ -82,35 +59,6 @@ TEST(MagneticLogic, KeyBlockIsTheLowBytesOfTheKeyText) {
     const magnetic::KeyBlock longKey =
         magnetic::BuildKeyBlock(QStringLiteral("0123456789ABCDEFGHIJ"), false);
     EXPECT_EQ(longKey[15], 'F');
-}
-
-TEST(BatchCompare, ListsEveryCheckedTrackWhenOneDiffers) {
-    TrackTexts texts;
-    texts.writeChecked = {true, true, true, true};
-    texts.readChecked = {true, true, true, true};
-    texts.written = {QStringLiteral("1"), QStringLiteral("22"), QStringLiteral("3"),
-                     QStringLiteral("J")};
-    texts.read = texts.written;
-    EXPECT_TRUE(CompareTracks(texts).isEmpty());
-    // A track checked on one side only is not compared.
-    texts.readChecked[0] = false;
-    texts.read[0] = QStringLiteral("x");
-    EXPECT_TRUE(CompareTracks(texts).isEmpty());
-    texts.readChecked[0] = true;
-    texts.read[0] = texts.written[0];
-
-    texts.read[1] = QStringLiteral("2?");
-    EXPECT_EQ(
-        CompareTracks(texts),
-        (QStringList{
-            QStringLiteral("    T1 Write = [1]\r\n"), QStringLiteral("    T1 Read  = [1]\r\n"),
-            QStringLiteral("    T2 Write = [22]\r\n"), QStringLiteral("    T2 Read  = [2?]\r\n"),
-            QStringLiteral("    T3 Write = [3]\r\n"), QStringLiteral("    T3 Read  = [3]\r\n"),
-            QStringLiteral("    JIS Write = [J]\r\n"), QStringLiteral("    JIS Read  = [J]\r\n")}));
-    // Compared exactly: case matters.
-    texts.read[1] = texts.written[1];
-    texts.read[3] = QStringLiteral("j");
-    EXPECT_EQ(CompareTracks(texts).size(), 8);
 }
 
 }  // namespace
