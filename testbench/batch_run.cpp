@@ -1,6 +1,9 @@
 #include "batch_run.h"
 
+#include <QStringList>
+
 #include <algorithm>
+#include <array>
 
 #include "CSubDlgBase.h"
 #include "PageHost.h"
@@ -23,8 +26,17 @@ QString Hex32(const char* format, std::uint32_t code) {
     return QString::asprintf(format, static_cast<unsigned>(code));
 }
 
-}  // namespace
+// The track data of one iteration, for the comparison: per track, its write and read check
+// boxes and data boxes.
+struct TrackTexts {
+    std::array<bool, 4> writeChecked{};
+    std::array<bool, 4> readChecked{};
+    std::array<QString, 4> written;
+    std::array<QString, 4> read;
+};
 
+// Empty when every track checked on both sides reads back exactly as written; otherwise the
+// log lines of the difference: each checked track's write and read data, in track order.
 QStringList CompareTracks(const TrackTexts& texts) {
     bool same = true;
     for (size_t t = 0; t < kTrackTags.size(); ++t)
@@ -43,6 +55,8 @@ QStringList CompareTracks(const TrackTexts& texts) {
     }
     return lines;
 }
+
+}  // namespace
 
 BatchRun::BatchRun(BatchWindow& window, QObject* context) : m_window(window), m_context(context) {}
 

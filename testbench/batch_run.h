@@ -13,10 +13,9 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
-#include <array>
 #include <cstdint>
+#include <functional>
 #include <stop_token>
 
 #include "vela_types.h"
@@ -55,18 +54,6 @@ public:
     // The run's thread has ended ("Iter Finished (for recv only)"); the window then stops the run.
     virtual void BatchThreadEnded() = 0;
 };
-
-// The track data of one iteration, for the comparison: per track, its write and read check
-// boxes and data boxes.
-struct TrackTexts {
-    std::array<bool, 4> writeChecked{};
-    std::array<bool, 4> readChecked{};
-    std::array<QString, 4> written;
-    std::array<QString, 4> read;
-};
-// Empty when every track checked on both sides reads back exactly as written; otherwise the
-// log lines of the difference: each checked track's write and read data, in track order.
-QStringList CompareTracks(const TrackTexts& texts);
 
 class BatchRun {
 public:
