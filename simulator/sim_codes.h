@@ -29,12 +29,12 @@ inline constexpr VelaResult kErrBadDocument = Code(0x80000311);
 inline constexpr VelaResult kErrRibbon = Code(0x80000320);
 inline constexpr VelaResult kErrTimeout = Code(0x80000330);
 // Magnetic encoders.
-inline constexpr VelaResult kErrNoEncoder = Code(0x80000340);     // the module has no encoder
-inline constexpr VelaResult kErrNotAtEncoder = Code(0x80000341);  // card not at the position
-inline constexpr VelaResult kErrTrackData = Code(0x80000342);     // data does not fit the track
-inline constexpr VelaResult kErrNoTrackData = Code(0x80000343);   // nothing handed for a track
-inline constexpr VelaResult kErrBlankTrack = Code(0x80000344);    // nothing on the track
-inline constexpr VelaResult kErrKeyMismatch = Code(0x80000345);   // not the key it was written with
-inline constexpr VelaResult kErrNotRead = Code(0x80000346);       // track not read or not fetched
+inline constexpr VelaResult kErrNoEncoder = Code(0x80000360);     // the module has no encoder
+inline constexpr VelaResult kErrNotAtEncoder = Code(0x80000361);  // card not at the position
+inline constexpr VelaResult kErrTrackData = Code(0x80000362);     // data does not fit the track
+inline constexpr VelaResult kErrNoTrackData = Code(0x80000363);   // nothing handed for a track
+inline constexpr VelaResult kErrBlankTrack = Code(0x80000364);    // nothing on the track
+inline constexpr VelaResult kErrKeyMismatch = Code(0x80000365);   // not the key it was written with
+inline constexpr VelaResult kErrNotRead = Code(0x80000366);       // track not read or not fetched
 
 }  // namespace sim

@@ -24,7 +24,7 @@ public:
     static constexpr int kTemplateId = page_id::kMagnetic;
 
     // Last result of "Set Coercivity" refused by the page: the value is out of range.
-    static constexpr std::uint32_t kOutOfRange = 0x80000355;
+    static constexpr std::uint32_t kOutOfRange = 0x80000358;
     // Get Data's buffer, in characters.
     static constexpr int kGetBufferChars = 1025;
     // Set Data hands at most this many characters of a box.

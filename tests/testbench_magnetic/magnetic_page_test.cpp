@@ -294,7 +294,7 @@ TEST_F(MagneticTest, WhatIsWrittenReadsBackPlainOrWithItsKey) {
     Press("getData");
     EXPECT_EQ(BoxTexts(), Texts({"Get Data : Failed from Track 1..."}));
     EXPECT_EQ(boxes.value(0).style, kInformation);
-    EXPECT_EQ(page->LastResult(), 0x80000345u);
+    EXPECT_EQ(page->LastResult(), 0x80000365u);
     EXPECT_EQ(Text("readData3"), shown3);
     EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_GetCryptoEncBuffer")), 4);
 }
