@@ -4,7 +4,7 @@
 #include <QStringConverter>
 #include <QStringDecoder>
 
-#include <optional>
+#include <cstdint>
 
 namespace halvard {
 
@@ -13,14 +13,14 @@ namespace {
 QString DecodeFile(const QByteArray& bytes) {
     if (bytes.startsWith("\xFF\xFE")) {
         QStringDecoder decoder(QStringConverter::Utf16LE);
-        return decoder(bytes.mid(2));
+        return decoder(QByteArrayView(bytes).sliced(2));
     }
     if (bytes.startsWith("\xFE\xFF")) {
         QStringDecoder decoder(QStringConverter::Utf16BE);
-        return decoder(bytes.mid(2));
+        return decoder(QByteArrayView(bytes).sliced(2));
     }
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
+        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8(bytes);
     if (!utf8.hasError())
@@ -37,67 +37,129 @@ QString StripQuotes(QString value) {
     return value;
 }
 
-std::optional<QString> Lookup(const QString& path, const QString& section, const QString& key) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QString text = DecodeFile(file.readAll());
-    const QString wantedSection = section.trimmed();
-    const QString wantedKey = key.trimmed();
-    bool inSection = false;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.front() == u';')
-            continue;
-        if (line.front() == u'[') {
-            qsizetype close = line.indexOf(u']');
-            QStringView name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
-            inSection = name.compare(wantedSection, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        if (!inSection)
-            continue;
-        qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            continue;
-        if (line.left(eq).trimmed().compare(wantedKey, Qt::CaseInsensitive) != 0)
-            continue;
-        return StripQuotes(line.mid(eq + 1).trimmed().toString());
-    }
-    return std::nullopt;
+// Names compare without regard to case or surrounding blanks.
+QString NameKey(QStringView name) {
+    return name.trimmed().toString().toCaseFolded();
+}
+
+int HexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
 }
 
 }  // namespace
 
-QString PrivateProfile::ReadString(const QString& path, const QString& section, const QString& key,
-                                   const QString& fallback, int capacity) {
-    QString value = Lookup(path, section, key).value_or(fallback);
+PrivateProfile::PrivateProfile(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        Parse(file.readAll());
+}
+
+PrivateProfile PrivateProfile::FromBytes(const QByteArray& bytes) {
+    PrivateProfile profile;
+    profile.Parse(bytes);
+    return profile;
+}
+
+void PrivateProfile::Parse(const QByteArray& bytes) {
+    const QString text = DecodeFile(bytes);
+    // Keys before the first section header belong to the section named "".
+    QHash<QString, QString>* current = &m_sections[QString()];
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = QStringView(text).sliced(start, end - start).trimmed();
+        start = end + 1;
+        if (line.isEmpty() || line.front() == u';')
+            continue;
+        if (line.front() == u'[') {
+            const qsizetype close = line.indexOf(u']');
+            const QString name = NameKey(line.sliced(1, close < 0 ? line.size() - 1 : close - 1));
+            // A section whose name was seen before is never read.
+            current = m_sections.contains(name) ? nullptr : &m_sections[name];
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (current == nullptr || eq < 0)
+            continue;
+        const QString key = NameKey(line.first(eq));
+        if (!current->contains(key))
+            current->insert(key, line.sliced(eq + 1).trimmed().toString());
+    }
+}
+
+std::optional<QString> PrivateProfile::Lookup(const QString& section, const QString& key) const {
+    const auto s = m_sections.constFind(NameKey(section));
+    if (s == m_sections.constEnd())
+        return std::nullopt;
+    const auto k = s->constFind(NameKey(key));
+    if (k == s->constEnd())
+        return std::nullopt;
+    return StripQuotes(*k);
+}
+
+QString PrivateProfile::String(const QString& section, const QString& key, const QString& fallback,
+                               int capacity) const {
     if (capacity <= 0)
         return QString();
+    QString value;
+    if (std::optional<QString> found = Lookup(section, key)) {
+        value = std::move(*found);
+    } else {
+        value = fallback;
+        while (!value.isEmpty() && value.back() == u' ')
+            value.chop(1);
+    }
     if (value.size() > capacity - 1)
         value.truncate(capacity - 1);
     return value;
 }
 
-int PrivateProfile::ReadInt(const QString& path, const QString& section, const QString& key,
-                            int fallback) {
-    std::optional<QString> value = Lookup(path, section, key);
-    if (!value)
+int PrivateProfile::Int(const QString& section, const QString& key, int fallback) const {
+    const std::optional<QString> value = Lookup(section, key);
+    if (!value || value->isEmpty())
         return fallback;
-    QStringView text = QStringView(*value).trimmed();
+    const QStringView text = QStringView(*value).trimmed();
     qsizetype i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
         negative = text[i] == u'-';
         ++i;
     }
+    unsigned base = 10;
+    if (i + 1 < text.size() && text[i] == u'0' && text[i + 1] == u'x') {
+        base = 16;
+        i += 2;
+    }
     // Accumulate in 32 bits with wrap-around, as the system's reader does for long inputs.
     std::uint32_t number = 0;
-    for (; i < text.size() && text[i].isDigit(); ++i)
-        number = number * 10u + static_cast<std::uint32_t>(text[i].digitValue());
+    for (; i < text.size(); ++i) {
+        const int digit = HexDigit(text[i]);
+        if (digit < 0 || static_cast<unsigned>(digit) >= base)
+            break;
+        number = number * base + static_cast<std::uint32_t>(digit);
+    }
     if (negative)
         number = 0u - number;
     return static_cast<int>(number);
+}
+
+QString PrivateProfile::ReadString(const QString& path, const QString& section, const QString& key,
+                                   const QString& fallback, int capacity) {
+    return PrivateProfile(path).String(section, key, fallback, capacity);
+}
+
+int PrivateProfile::ReadInt(const QString& path, const QString& section, const QString& key,
+                            int fallback) {
+    return PrivateProfile(path).Int(section, key, fallback);
 }
 
 }  // namespace halvard

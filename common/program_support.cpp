@@ -10,6 +10,10 @@ Q_LOGGING_CATEGORY(lcSdkTrace, "halvard.sdk")
 
 namespace halvard {
 
+void SetProgramName(const QString& name) {
+    QCoreApplication::setApplicationName(name);
+}
+
 QString ProgramFolder() {
     QString folder = QCoreApplication::applicationDirPath();
     if (!folder.endsWith(u'/'))

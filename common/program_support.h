@@ -11,6 +11,11 @@ Q_DECLARE_LOGGING_CATEGORY(lcSdkTrace)
 
 namespace halvard {
 
+// Names the program (its application name, which message boxes show as their caption). No
+// display name is set: the window system would append one to every window and dialog title,
+// and the titles must read exactly as the program sets them.
+void SetProgramName(const QString& name);
+
 // Folder of the running program, ending in a separator.
 QString ProgramFolder();
 

@@ -1,12 +1,14 @@
 #include "CCardPreview.h"
 
+#include <QEvent>
 #include <QPainter>
 
 using namespace halvard::preview;
 
 namespace {
 
-// Card area inside the frame, portrait like the card picture (636 x 1012).
+// Card area inside the frame (in frame coordinates), portrait like the card picture
+// (636 x 1012).
 constexpr QRect kCardArea(28, 22, 122, 194);
 
 const QColor kPictureOutline(144, 152, 160);
@@ -42,29 +44,26 @@ void DrawText(QPainter& p, QPoint at, const QString& text, bool turned) {
 CCardPreview::CCardPreview(ValueSource values, QWidget* parent)
     : QWidget(parent), m_values(std::move(values)) {
     setObjectName(QStringLiteral("cardPreview"));
-    setFixedSize(kFrameWidth, kFrameHeight);
+    setFixedSize(sizeHint());
+    // Every pixel is painted from the kept drawing: nothing below needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void CCardPreview::SetPicture(const QByteArray& bmpFile) {
-    m_source = decodeBmp(bmpFile);
-    m_sourceImage = toQImage(m_source);
-    m_scaled = QImage();
-    m_resampled = false;
-    update();
-}
-
-void CCardPreview::Rescale() {
-    if (!m_source.isNull())
-        m_resampled = false;
+    m_file = bmpFile;
+    m_source = bmpView(m_file);
+    m_part = QImage();
+    m_partOf = QSize();
+    m_partRect = QRect();
     update();
 }
 
 Box CCardPreview::Frame() const {
-    return Box::fromQRect(rect().adjusted(1, 1, -1, -1));
+    return Box::fromQRect(rect());
 }
 
 Box CCardPreview::Card() const {
-    return Box::fromQRect(kCardArea.adjusted(1, 1, -1, -1));
+    return Box::fromQRect(kCardArea.adjusted(1, 1, -1, -1).translated(-kFrameInset, -kFrameInset));
 }
 
 PreviewRects CCardPreview::Rects() const {
@@ -72,25 +71,31 @@ PreviewRects CCardPreview::Rects() const {
     return previewRects(Frame(), Card(), v.dx, v.dy, v.e, v.s);
 }
 
-void CCardPreview::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+void CCardPreview::UpdatePart(const PreviewRects& r) {
+    // B is drawn into P clipped to K: only the part of P inside K is ever made.
+    const Box shown = intersect(r.picture, r.clip);
+    if (m_source.isNull() || shown.isEmpty())
+        return;
+    const QSize size(r.picture.width(), r.picture.height());
+    const QRect part(shown.left - r.picture.left, shown.top - r.picture.top, shown.width(),
+                     shown.height());
+    if (size == m_partOf && part == m_partRect)
+        return;
+    m_part = ResamplePart(m_source, size.width(), size.height(), part);
+    m_partOf = size;
+    m_partRect = part;
+    ++m_resampleCount;
+}
+
+void CCardPreview::Render(QPainter& p, const PreviewRects& r) const {
     const Box frame = Frame();
     const Box card = Card();
     p.fillRect(frame.toQRect(), palette().color(QPalette::Button));
     p.fillRect(card.toQRect(), Qt::white);
 
-    const PreviewRects r = Rects();
-    if (!m_resampled && !m_source.isNull()) {
-        m_scaled = toQImage(Resample(m_source, r.picture.width(), r.picture.height()));
-        m_resampled = true;
-    }
-    const QImage& picture = m_scaled.isNull() ? m_sourceImage : m_scaled;
-    if (!picture.isNull() && !r.clip.isEmpty()) {
-        p.save();
-        p.setClipRect(r.clip.toQRect());
-        p.drawImage(r.picture.toQRect(), picture);
-        p.restore();
-    }
+    const Box shown = intersect(r.picture, r.clip);
+    if (!m_part.isNull() && !shown.isEmpty())
+        p.drawImage(QPoint(shown.left, shown.top), m_part);
 
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kPictureOutline, 1, Qt::SolidLine));
@@ -111,4 +116,31 @@ void CCardPreview::paintEvent(QPaintEvent*) {
     DrawText(p, m.xText, QStringLiteral("X"), false);
     DrawText(p, m.yText, QStringLiteral("Y"), true);
     DrawText(p, m.printText, QStringLiteral("Print direction"), true);
+}
+
+void CCardPreview::paintEvent(QPaintEvent*) {
+    const PreviewRects r = Rects();
+    UpdatePart(r);
+    // The drawing is kept and shown again as long as nothing it depends on changed: a repaint
+    // of an unchanged preview (the window moved or was uncovered) is one copy.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_drawn.isNull() || m_drawn.size() != pixels || m_drawnRects != r ||
+        m_drawnPart != m_part.cacheKey()) {
+        m_drawn = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_drawn.setDevicePixelRatio(ratio);
+        QPainter p(&m_drawn);
+        Render(p, r);
+        m_drawnRects = r;
+        m_drawnPart = m_part.cacheKey();
+    }
+    QPainter(this).drawImage(QPoint(0, 0), m_drawn);
+}
+
+void CCardPreview::changeEvent(QEvent* event) {
+    // Colours, fonts and the style go into the drawing.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::FontChange)
+        m_drawn = QImage();
+    QWidget::changeEvent(event);
 }

@@ -5,10 +5,10 @@
 #include <cstdlib>
 
 #include "CKestraConfigDlg.h"
+#include "program_support.h"
 
 CKestraConfigApp::CKestraConfigApp() {
-    QApplication::setApplicationName(QStringLiteral("HalvardConfig"));
-    QApplication::setApplicationDisplayName(QStringLiteral("HalvardConfig"));
+    halvard::SetProgramName(QStringLiteral("HalvardConfig"));
 }
 
 int CKestraConfigApp::Run() {

@@ -67,6 +67,9 @@ void CKestraConfigDlg::BuildControls() {
     m_deviceSelector->setEditable(true);
     m_deviceSelector->setInsertPolicy(QComboBox::NoInsert);
     m_deviceSelector->setMinimumContentsLength(28);
+    // Keys typed into the selector reach the combo box, which hands them to its line edit
+    // directly: the filter sits on both.
+    m_deviceSelector->installEventFilter(this);
     m_deviceSelector->lineEdit()->installEventFilter(this);
     deviceLabel->setBuddy(m_deviceSelector);
     m_allowNetwork = new QCheckBox(QStringLiteral("Allow Network Printer"), this);
@@ -170,17 +173,15 @@ void CKestraConfigDlg::Initialise(const QString& libraryPath) {
 
 void CKestraConfigDlg::ReadToolSettings() {
     const QString folder = m_programFolder.isEmpty() ? halvard::ProgramFolder() : m_programFolder;
-    const QString path = folder + QStringLiteral("KestraConfig.ini");
+    const halvard::PrivateProfile settings(folder + QStringLiteral("KestraConfig.ini"));
     const QString section = QStringLiteral("CONFIG");
-    QString autoSave = halvard::PrivateProfile::ReadString(
-                           path, section, QStringLiteral("AUTOSAVE"), QStringLiteral("TRUE"), 512)
-                           .toLower();
+    const QString autoSave =
+        settings.String(section, QStringLiteral("AUTOSAVE"), QStringLiteral("TRUE"), 512).toLower();
     m_settings.autoSave =
         (autoSave == u"true" || autoSave == u"ok" || autoSave == u"yes" || autoSave == u"1") ? 1
                                                                                              : 0;
-    m_settings.savePath =
-        halvard::PrivateProfile::ReadString(path, section, QStringLiteral("SAVEPATH"),
-                                            QStringLiteral("C:\\VELALog\\KestraConfig"), 512);
+    m_settings.savePath = settings.String(section, QStringLiteral("SAVEPATH"),
+                                          QStringLiteral("C:\\VELALog\\KestraConfig"), 512);
 }
 
 QString CKestraConfigDlg::LoginPassword() const {
@@ -280,6 +281,11 @@ VelaResult CKestraConfigDlg::ConnectDevice(const QString& text) {
         result = m_binding.VelaDCL_OpenDevice3(&m_binding.m_hDevice, device.c_str(), 11110, 0, 1);
     if (result != 0)
         return result;
+    // Set Config needs a complete Get Config of this printer, not of the one before, and no
+    // command may send the previous printer's password before this one's login.
+    if (m_page != nullptr)
+        m_page->ForgetFetched();
+    m_loginPassword->clear();
     m_loginTimer.start();
     m_keepAliveTimer.start();
     m_deviceInfo = DeviceInfo{};
@@ -291,9 +297,9 @@ VelaResult CKestraConfigDlg::ConnectDevice(const QString& text) {
 void CKestraConfigDlg::OnConnect() {
     if (!m_binding.IsLoaded())
         return;
+    ShowStatusNotice(QString());
     if (m_binding.IsConnected()) {
-        m_binding.VelaDCL_CloseDevice(m_binding.m_hDevice);
-        m_binding.m_hDevice = 0;
+        CloseConnection();
         UpdateControls();
         return;
     }
@@ -313,6 +319,8 @@ void CKestraConfigDlg::CloseConnection() {
         m_binding.VelaDCL_CloseDevice(m_binding.m_hDevice);
         m_binding.m_hDevice = 0;
     }
+    // The accepted password belongs to the printer that was connected.
+    m_loginPassword->clear();
 }
 
 bool CKestraConfigDlg::VerifyPassword(const QString& password) {
@@ -322,8 +330,11 @@ bool CKestraConfigDlg::VerifyPassword(const QString& password) {
     if (m_binding.Device(m_binding.Vela_ExVerifyPassword, text.c_str()) != 0)
         return false;
     halvard::WaitService::Wait(100);
+    // Without the status word nothing shows that the password was right: a failed read is a
+    // failed login.
     std::uint64_t status = 0;
-    m_binding.Device(m_binding.Vela_GetStatus, 64, &status);
+    if (m_binding.Device(m_binding.Vela_GetStatus, 64, &status) != 0)
+        return false;
     return (status & kWrongPasswordBit) == 0;
 }
 
@@ -374,7 +385,8 @@ void CKestraConfigDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CKestraConfigDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_deviceSelector->lineEdit() && event->type() == QEvent::KeyPress) {
+    if ((watched == m_deviceSelector || watched == m_deviceSelector->lineEdit()) &&
+        event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             QMetaObject::invokeMethod(this, &CKestraConfigDlg::OnConnect, Qt::QueuedConnection);

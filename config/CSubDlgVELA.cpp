@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResource>
 #include <QVBoxLayout>
 
 #include "CCardPreview.h"
@@ -29,6 +29,18 @@ namespace {
 constexpr int kPresetValueCapacity = 128;  // values up to 127 characters
 constexpr int kPresetGap = 10;
 constexpr int kDisplayTypeWithLanguage = 2;
+
+// The built-in card picture. It is stored without compression, so its bytes are used where
+// the program holds them, without a copy.
+QByteArray CardPicture() {
+    const QResource resource(QStringLiteral(":/card.bmp"));
+    if (!resource.isValid())
+        return QByteArray();
+    if (resource.compressionAlgorithm() == QResource::NoCompression)
+        return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                       static_cast<qsizetype>(resource.size()));
+    return resource.uncompressedData();
+}
 
 QString& SettingsFolderOverride() {
     static QString folder;
@@ -83,15 +95,17 @@ CSubDlgVELA::CSubDlgVELA(ConfigHost& host, QWidget* parent) : QWidget(parent), m
     ConnectInputRules();
 
     // Presets from the settings file, then the defaults of the first preset (or "PARAMETER").
-    CreatePresetButtons();
-    LoadDefault(m_presetNames.isEmpty() ? QStringLiteral("PARAMETER") : m_presetNames.first(),
-                false);
+    // One reading of the settings file serves both.
+    const halvard::PrivateProfile settings(IniPath());
+    CreatePresetButtons(settings);
+    ApplyDefaults(settings,
+                  m_presetNames.isEmpty() ? QStringLiteral("PARAMETER") : m_presetNames.first(),
+                  false);
 
     // Collapsed to start with; the card picture for the preview.
     m_rightPart->hide();
     m_expand->setText(QStringLiteral(">"));
-    QFile picture(QStringLiteral(":/card.bmp"));
-    m_preview->SetPicture(picture.open(QIODevice::ReadOnly) ? picture.readAll() : QByteArray());
+    m_preview->SetPicture(CardPicture());
     UpdateControls();
 }
 
@@ -152,7 +166,14 @@ QWidget* CSubDlgVELA::BuildCalibration() {
                                         shown(m_yScale)};
         },
         box);
-    grid->addWidget(m_preview, 0, 0, 9, 1, Qt::AlignTop);
+    // The preview frame, with the preview one pixel inside it.
+    auto* frame = new QWidget(box);
+    frame->setObjectName(QStringLiteral("previewFrame"));
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(CCardPreview::kFrameInset, CCardPreview::kFrameInset,
+                                    CCardPreview::kFrameInset, CCardPreview::kFrameInset);
+    frameLayout->addWidget(m_preview);
+    grid->addWidget(frame, 0, 0, 9, 1, Qt::AlignTop);
     m_xStart = AddSpin(grid, 0, 1, QStringLiteral("X Start Position"), "xStartPosition", 0);
     m_yStart = AddSpin(grid, 1, 1, QStringLiteral("Y Start Position"), "yStartPosition", 1);
     m_yEnd = AddSpin(grid, 2, 1, QStringLiteral("Y End Position"), "yEndPosition", 2);
@@ -361,13 +382,12 @@ QWidget* CSubDlgVELA::BuildFactoryColumn() {
     return column;
 }
 
-void CSubDlgVELA::CreatePresetButtons() {
+void CSubDlgVELA::CreatePresetButtons(const halvard::PrivateProfile& settings) {
     // "Type-01", "Type-02", ... until the first empty value; the page has room for ten.
-    const QString path = IniPath();
     for (int i = 0;; ++i) {
         const QString key = QString::asprintf("%s%02d", "Type-", i + 1);
-        const QString name = halvard::PrivateProfile::ReadString(path, QStringLiteral("TYPE"), key,
-                                                                 QString(), kPresetValueCapacity);
+        const QString name =
+            settings.String(QStringLiteral("TYPE"), key, QString(), kPresetValueCapacity);
         if (name.isEmpty())
             break;
         if (i >= kMaxPresets) {

@@ -15,6 +15,9 @@
 #include "param_model.h"
 
 class ConfigHost;
+namespace halvard {
+class PrivateProfile;
+}
 class CCardPreview;
 class CSpinEdit;
 class QCheckBox;
@@ -47,8 +50,11 @@ public:
     // Refreshes the page's own enabled and visible states (run by the main window).
     void UpdateControls();
 
-    // "Get Config.": reads identity, counters and the parameter block from the printer.
+    // "Get Config.": reads identity, counters and the parameter block from the printer. Set
+    // Config needs the last one to have been complete.
     void GetConfig();
+    // A new connection: what was fetched belongs to another printer, or to none.
+    void ForgetFetched();
 
     // Identity texts, used by the print-head replacement command.
     QString SerialText() const;
@@ -95,10 +101,14 @@ private:
     CSpinEdit* AddSpin(QGridLayout* grid, int row, int column, const QString& label,
                        const char* name, int position);
     void ConnectInputRules();
-    void CreatePresetButtons();
+    void CreatePresetButtons(const halvard::PrivateProfile& settings);
     void OnSlotChanged(QWidget* control);
 
     // Operations (CSubDlgVELA_config.cpp).
+    // Shows the "Default-NN" values of `section`; `prompted`: position 12 takes the head
+    // resistance just entered, and "Use V3 Ribbon Only" keeps its selection.
+    void ApplyDefaults(const halvard::PrivateProfile& settings, const QString& section,
+                       bool prompted);
     bool RunGetConfig();
     void SetFirmwareAndHeader(const QString& firmware, const QString& serial,
                               const QString& headSerial);

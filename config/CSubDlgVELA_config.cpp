@@ -60,7 +60,16 @@ void CSubDlgVELA::GetConfig() {
     RunGetConfig();
 }
 
+void CSubDlgVELA::ForgetFetched() {
+    m_fetched = false;
+    UpdateControls();
+}
+
 bool CSubDlgVELA::RunGetConfig() {
+    // Nothing of a printer is held until this reading is complete: a reading that stops part
+    // way has cleared fields, so Set Config waits for the next complete one.
+    m_fetched = false;
+    m_host.ShowStatusNotice(QString());
     m_host.UpdateControls();
     WaitCursor cursor;
     AtExit atEnd([this] { m_host.UpdateControls(); });
@@ -162,6 +171,7 @@ void CSubDlgVELA::SetFirmwareAndHeader(const QString& firmware, const QString& s
 // ---- Set Config --------------------------------------------------------------------------
 
 void CSubDlgVELA::SetConfig() {
+    m_host.ShowStatusNotice(QString());
     if (!m_fetched) {
         MessageService::Show(this, QStringLiteral("Please, Get First"), mb::kIconWarning);
         return;
@@ -240,6 +250,7 @@ void CSubDlgVELA::SetConfig() {
 // ---- Defaults ----------------------------------------------------------------------------
 
 void CSubDlgVELA::LoadDefault(const QString& section, bool prompt) {
+    m_host.ShowStatusNotice(QString());
     if (prompt) {
         CAskHeadResisterDlg dialog(this);
         if (halvard::ModalHook::Run(dialog) != QDialog::Accepted) {
@@ -248,17 +259,21 @@ void CSubDlgVELA::LoadDefault(const QString& section, bool prompt) {
         }
     }
     WaitCursor cursor;
+    // The settings file is read once for all the slots.
+    ApplyDefaults(halvard::PrivateProfile(IniPath()), section, prompt);
+}
+
+void CSubDlgVELA::ApplyDefaults(const halvard::PrivateProfile& settings, const QString& section,
+                                bool prompted) {
     // The buttons keep the "Use V3 Ribbon Only" selection.
     QComboBox* v3 = m_options[kOptionFlagCount - 1];
     const int v3Index = v3->currentIndex();
-    const QString ini = IniPath();
     for (int i = 0; i < kParamSlotCount; ++i) {
         if (i == kPosBoardType || i == kPosSecurity)
             continue;
-        const int v = (prompt && i == kPosHeadResistor)
+        const int v = (prompted && i == kPosHeadResistor)
                           ? headResistorMemo
-                          : halvard::PrivateProfile::ReadInt(
-                                ini, section, QString::asprintf("Default-%02d", i + 1), 0);
+                          : settings.Int(section, QString::asprintf("Default-%02d", i + 1), 0);
         if (i == kPosPrinterType) {
             // Its check boxes stay as they are; bit 3 renames "Ribbon Position".
             m_ribbonPositionLabel->setText(((v >> kRibbonPositionBit) & 1)
@@ -268,7 +283,7 @@ void CSubDlgVELA::LoadDefault(const QString& section, bool prompt) {
         }
         m_controls.show(i, v);
     }
-    if (prompt)
+    if (prompted)
         v3->setCurrentIndex(v3Index);
     m_preview->Rescale();
     UpdateControls();

@@ -14,6 +14,7 @@
 #include "ConfigHost.h"
 #include "config_file.h"
 #include "file_dialog_service.h"
+#include "file_platform.h"
 #include "message_service.h"
 #include "program_support.h"
 
@@ -36,6 +37,7 @@ constexpr std::int32_t kRibbonRewritable = 9;
 // ---- Configuration data file -------------------------------------------------------------
 
 void CSubDlgVELA::SaveToFile() {
+    m_host.ShowStatusNotice(QString());
     halvard::FileDialogRequest request;
     request.save = true;
     request.caption = QStringLiteral("Save to File");
@@ -56,16 +58,13 @@ void CSubDlgVELA::SaveToFile() {
 }
 
 bool CSubDlgVELA::WriteFile(const QString& path, bool prompt) {
-    if (prompt) {
-        QFile existing(path);
-        if (existing.open(QIODevice::ReadOnly)) {
-            existing.close();
-            if (MessageService::Show(this,
-                                     QStringLiteral("Same file is already exist.\n\nOverwrite?"),
-                                     mb::kYesNo | mb::kIconWarning) != mb::kIdYes)
-                return false;
-        }
-    }
+    // Whatever already stands at the path is only replaced when the user agrees. Looking never
+    // opens it, so a pipe of that name cannot hold the window.
+    const QFileInfo existing(path);
+    if (prompt && existing.exists() && !existing.isDir() &&
+        MessageService::Show(this, QStringLiteral("Same file is already exist.\n\nOverwrite?"),
+                             mb::kYesNo | mb::kIconWarning) != mb::kIdYes)
+        return false;
     // What the controls show, as it would be sent: the printer-owned bits stay zero.
     std::array<std::int32_t, cf::kWrittenValueCount> values{};
     for (int i = 0; i < cf::kWrittenValueCount; ++i)
@@ -80,6 +79,7 @@ bool CSubDlgVELA::WriteFile(const QString& path, bool prompt) {
 }
 
 void CSubDlgVELA::LoadFromFile() {
+    m_host.ShowStatusNotice(QString());
     halvard::FileDialogRequest request;
     request.caption = QStringLiteral("Load from File");
     request.filter = kFileFilter;
@@ -97,6 +97,8 @@ void CSubDlgVELA::LoadFromFile() {
 }
 
 bool CSubDlgVELA::LoadFile(const QString& path) {
+    // The strip never keeps the notice of an earlier load once this one has begun.
+    m_host.ShowStatusNotice(QString());
     cf::LoadSink sink;
     sink.serial = [this](const QString& text) { m_serial->setText(text); };
     sink.headSerial = [this](const QString& text) { m_headSerial->setText(text); };
@@ -124,13 +126,15 @@ bool CSubDlgVELA::LoadFile(const QString& path) {
 // ---- Test print --------------------------------------------------------------------------
 
 void CSubDlgVELA::PrintTestCard() {
+    m_host.ShowStatusNotice(QString());
     // The sample goes into a private folder of the user's, so nobody can pre-place the file;
     // the folder and the file go away on every path.
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/halvard-print-XXXXXX"));
     if (!folder.isValid()) {
-        MessageService::Show(
-            this, QStringLiteral("File Creation Failed !!!\n\nError No. : %1").arg(errno),
-            mb::kIconWarning);
+        MessageService::Show(this,
+                             QStringLiteral("File Creation Failed !!!\n\nError No. : %1")
+                                 .arg(halvard::platform::LastError()),
+                             mb::kIconWarning);
         return;
     }
     const QString path = folder.filePath(kSampleDocumentName);
@@ -143,9 +147,10 @@ void CSubDlgVELA::PrintTestCard() {
     QFile document(path);
     if (!resource.open(QIODevice::ReadOnly) || !document.open(QIODevice::WriteOnly) ||
         document.write(resource.readAll()) != resource.size()) {
-        MessageService::Show(
-            this, QStringLiteral("File Creation Failed !!!\n\nError No. : %1").arg(errno),
-            mb::kIconWarning);
+        MessageService::Show(this,
+                             QStringLiteral("File Creation Failed !!!\n\nError No. : %1")
+                                 .arg(halvard::platform::LastError()),
+                             mb::kIconWarning);
         return;
     }
     document.close();

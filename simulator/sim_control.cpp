@@ -6,9 +6,9 @@
 
 #include <cstring>
 
+#include "sim_control_calls.h"
 #include "sim_fields.h"
 #include "sim_state.h"
-#include "velasim.h"
 
 using namespace sim;
 
@@ -160,10 +160,14 @@ SIM_CONTROL VelaResult VELA_API VelaSim_InsertCard(const char* device, int modul
             return kErrNoModule;
         if (d.card)
             return kErrBusy;
+        // A card that cannot be made takes no serial number: a refused call changes nothing.
+        const std::uint32_t nextSerial = d.nextSerial;
         ReadContext ctx{Purpose::kControl, &d};
         Card made = CardFromJson(described, ctx);
-        if (!ctx.errors.isEmpty())
+        if (!ctx.errors.isEmpty()) {
+            d.nextSerial = nextSerial;
             return kErrBadArgument;
+        }
         d.PutCard(std::move(made), module);
         return kOk;
     });
@@ -221,6 +225,11 @@ SIM_CONTROL VelaResult VELA_API VelaSim_SetDelay(const char* exportName, int ms)
     if (exportName == nullptr)
         return kErrBadArgument;
     Simulator::Instance().SetDelay(exportName, ms);
+    return kOk;
+}
+
+SIM_CONTROL VelaResult VELA_API VelaSim_ClearDelays() {
+    Simulator::Instance().ClearDelays();
     return kOk;
 }
 

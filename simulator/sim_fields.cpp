@@ -374,6 +374,16 @@ const FieldTable<Module>& ModuleFields() {
                  {}},
         BusyFor<M>(),
         Shown("lastCommandFailed", &M::lastCommandFailed),
+        Member("jammed", kSettable, &M::jammed),
+        Field<M>{"setAside",
+                 kShown,
+                 [](const M& m, Purpose) {
+                     int cards = 0;
+                     for (const Deck& deck : m.setAside)
+                         cards += deck.Count();
+                     return cards == 0 ? kLeaveOut : QJsonValue(cards);
+                 },
+                 {}},
         Shown("facedDown", &M::facedDown),
         Shown("position", &M::position),
         Shown("armedPass", &M::armedPass),
@@ -552,6 +562,7 @@ const FieldTable<Device>& DeviceFields() {
         Field<D>{"outTray", kShown, [](const D& d, Purpose) { return CardsJson(d.outTray); }, {}},
         Shown("nextSerial", &D::nextSerial),
         Shown("wrongPassword", &D::wrongPassword),
+        Member("coverOpen", kSettable, &D::coverOpen),
         Member("manualMode", kSettable, &D::manualMode),
         Member("keyLocked", kSettable, &D::keyLocked),
         Member("testMode", kSettable, &D::testMode),

@@ -6,6 +6,8 @@
 
 #include "sim_model.h"
 
+#include "sim_events.h"
+
 namespace sim {
 
 namespace {
@@ -293,6 +295,7 @@ std::uint64_t Device::Status(const Module& m, Clock::time_point now) const {
         default:
             break;
     }
+    s = EventStatus(*this, m, s);
     return (s | m.statusSet) & ~m.statusClear;
 }
 
@@ -305,6 +308,7 @@ std::uint8_t Device::State(const Module& m, Clock::time_point now) const {
         s |= Bit(b::kDetectCard);
     if (m.lastCommandFailed)
         s |= Bit(b::kCommandFail);
+    s = EventState(m, static_cast<std::uint8_t>(s));
     return static_cast<std::uint8_t>((s | m.stateSet) & ~m.stateClear);
 }
 

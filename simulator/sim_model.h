@@ -142,6 +142,9 @@ struct Module {
     bool lastCommandFailed = false;
     bool facedDown = false;  // flipper: its rotor is turned
     int position = 0;        // station the card was last moved to (encoder, IC, RF, ...)
+    // Named events (sim_events.h).
+    bool jammed = false;         // a card jam: commands refused until the errors are cleared
+    std::vector<Deck> setAside;  // decks taken out by "hopper-empty", given back on clearing
     // Transport staging (commands sent with the "queued" flag, run by the next card-out).
     bool armedPass = false;   // flipper: turn the card that arrives, give it back
     bool stagedFlip = false;  // flipper: turn the card that passes through
@@ -211,6 +214,7 @@ struct Device {
 
     // Printer flags.
     bool wrongPassword = false;  // status bit "wrong password"
+    bool coverOpen = false;      // card and print commands refused until the errors are cleared
     bool manualMode = false;
     bool keyLocked = false;
     bool testMode = false;

@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QPainter>
 
+#include "sim_events.h"
 #include "sim_exports.h"
 #include "sim_state.h"
 
@@ -142,10 +143,12 @@ extern "C" VelaResult VELA_API VelaDCL_Print(VelaHandle h, std::int32_t flags) {
         const Connection* c = s.ConnectionOf(h);
         if (!c->document)
             return kErrNoDocument;
+        if (VelaResult r = EventRefusal(*d, d->FirstPrinter()); r != kOk)
+            return r;
         const QJsonObject& document = c->document->content;
         const bool rewritable = document.value(QLatin1String("ribbon")).toString() == u"rewritable";
         const Ribbon* ribbon = RibbonOf(*d, vela::kModulePrinter);
-        if (ribbon == nullptr ||
+        if (ribbon == nullptr || ribbon->remaining <= 0 ||
             (ribbon->type != kRibbonYmcko && ribbon->type != kRibbonRewritable))
             return kErrRibbon;
         const int sides = std::max<int>(

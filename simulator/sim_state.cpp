@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "sim_endpoint.h"
+#include "sim_events.h"
 #include "sim_fields.h"
 
 namespace sim {
@@ -122,6 +124,12 @@ Simulator::Simulator() {
         m_timeScale = std::atof(scale);
     if (const char* state = std::getenv("VELASIM_STATE_FILE"); state && *state)
         SetStateFile(QString::fromLocal8Bit(state));
+    m_endpoint = ControlEndpoint::OpenIfAsked();
+}
+
+Simulator::~Simulator() {
+    // The endpoint's thread may be answering a request: it stops while the model is whole.
+    m_endpoint.reset();
 }
 
 VelaResult Simulator::LoadScenario(const QByteArray& json) {
@@ -206,6 +214,8 @@ VelaResult Simulator::Target(VelaHandle h, int module, Device*& d, Module*& m) {
     m = d->FindModule(module);
     if (m == nullptr)
         return kErrNoModule;
+    if (VelaResult r = EventRefusal(*d, m); r != kOk)
+        return r;
     if (m->Busy(Now()))
         return kErrBusy;
     return kOk;
@@ -337,6 +347,8 @@ void Simulator::Log(const char* fn, std::initializer_list<LogArg> args, VelaResu
     if (m_log.size() > kMaxLogBytes)
         m_log.erase(0, m_log.size() / 2);
     m_log += line;
+    if (m_endpoint)
+        m_endpoint->OnLogLine(line);
 }
 
 // ---- control API ----
@@ -365,6 +377,13 @@ void Simulator::SetDelay(const std::string& fn, int ms) {
             m_delays.erase(fn);
         else
             m_delays[fn] = ms;
+        return 0;
+    });
+}
+
+void Simulator::ClearDelays() {
+    Locked([&](Simulator&) {
+        m_delays.clear();
         return 0;
     });
 }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -24,6 +25,8 @@
 #include "sim_model.h"
 
 namespace sim {
+
+class ControlEndpoint;
 
 // One argument as it appears in the call log.
 struct Text {
@@ -96,6 +99,7 @@ public:
     void InjectFault(const std::string& fn, int skip, int count, VelaResult result);
     void ClearFaults();
     void SetDelay(const std::string& fn, int ms);
+    void ClearDelays();
     std::string CallLog();
     void ClearCallLog();
     void SetStateFile(const QString& path);
@@ -105,6 +109,7 @@ public:
 
 private:
     Simulator();
+    ~Simulator();
     // File work deferred by the calls running on one thread.
     struct Deferred {
         std::vector<std::function<void()>> work;
@@ -158,6 +163,10 @@ private:
     long long m_writtenGeneration = 0;
     bool m_holdFileWrites = false;
     int m_heldWrites = 0;
+
+    // The control endpoint, when one was asked for (sim_endpoint.h). Last, so that it is
+    // stopped first: its thread uses the rest.
+    std::unique_ptr<ControlEndpoint> m_endpoint;
 
     static thread_local int t_blockMs;
     static thread_local Deferred* t_deferred;

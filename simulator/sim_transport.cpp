@@ -8,6 +8,7 @@
 // is turned by every flip.
 
 #include "sim_encoder.h"
+#include "sim_events.h"
 #include "sim_exports.h"
 #include "sim_state.h"
 
@@ -102,6 +103,9 @@ extern "C" VelaResult VELA_API Vela_CardMove2(VelaHandle h, std::int32_t source,
             Module* src = source == kNoCard ? nullptr : d->FindModule(source);
             if (source != kNoCard && src == nullptr)
                 return kErrNoModule;
+            for (const Module* end : {src, dest})
+                if (VelaResult r = EventRefusal(*d, end); r != kOk)
+                    return r;
             if ((src && src->Busy(s.Now())) || (dest && dest->Busy(s.Now())))
                 return kErrBusy;
             std::optional<Card> entering;
@@ -152,6 +156,8 @@ extern "C" VelaResult VELA_API Vela_CardEject2(VelaHandle h, std::int32_t module
                 Module* dest = d->FindModule(destination);
                 if (dest == nullptr)
                     return kErrNoModule;
+                if (VelaResult r = EventRefusal(*d, dest); r != kOk)
+                    return r;
                 if (dest->Type() == vela::kTypeMultiInputHopper) {
                     // Back into one of the multi-input hopper's hoppers; a hopper that is
                     // not fitted cannot take it.
@@ -195,6 +201,8 @@ extern "C" VelaResult VELA_API Vela_CardMoveQuick(VelaHandle h, std::int32_t mod
             Module* next = Neighbour(*d, d->IndexOf(module), direction);
             if (next == nullptr)
                 return kErrBadArgument;
+            if (VelaResult r = EventRefusal(*d, next); r != kOk)
+                return r;
             if (next->armedPass) {
                 // The armed flipper turns the card and gives it straight back.
                 next->armedPass = false;
@@ -225,6 +233,9 @@ extern "C" VelaResult VELA_API Vela_CardIn(VelaHandle h, std::int32_t module,
             }
             // Take the card from the neighbour on that side.
             Module* from = Neighbour(*d, d->IndexOf(module), direction);
+            if (from != nullptr && d->CardAt(from->id) != nullptr)
+                if (VelaResult r = EventRefusal(*d, from); r != kOk)
+                    return r;
             if (from == nullptr || d->CardAt(from->id) == nullptr) {
                 if (d->CardAt(module) != nullptr)
                     return kOk;  // already here
@@ -265,6 +276,9 @@ extern "C" VelaResult VELA_API Vela_CardOut(VelaHandle h, std::int32_t module,
             }
             if (path.empty() || !path.back()->stagedIn)
                 path.resize(std::min<size_t>(1, path.size()));
+            for (const Module* p : path)
+                if (VelaResult r = EventRefusal(*d, p); r != kOk)
+                    return r;
             int end = path.empty() ? index : d->IndexOf(path.back()->id);
             if (path.empty()) {
                 // Out of the end of the chain: on the right into an output stack, on the
@@ -339,6 +353,8 @@ extern "C" VelaResult VELA_API Vela_CardEjectBin(VelaHandle h, std::int32_t modu
         Module* binModule = d->FindModule(bin);
         if (binModule == nullptr)
             return kErrNoModule;
+        if (VelaResult r = EventRefusal(*d, binModule); r != kOk)
+            return r;
         if (binModule->Type() != vela::kTypeFlipper)
             return kErrBadArgument;
         binModule->stack.Push(d->TakeCard());

@@ -55,6 +55,12 @@ typedef VelaResult(VELA_API* PFN_VelaSim_InjectFault)(const char* exportName, in
 typedef VelaResult(VELA_API* PFN_VelaSim_ClearFaults)();
 // Makes every call of the export take `ms` milliseconds (real time, outside any lock).
 typedef VelaResult(VELA_API* PFN_VelaSim_SetDelay)(const char* exportName, int ms);
+// Removes every delay.
+typedef VelaResult(VELA_API* PFN_VelaSim_ClearDelays)();
+// A named event: "jam" and "hopper-empty" on `module`, "cover-open", "ribbon-out" and
+// "clear-errors" on the device (`module` unused). 0x80000300 for a module not in the chain,
+// 0x80000057 for an unknown event or a module the event does not apply to.
+typedef VelaResult(VELA_API* PFN_VelaSim_Event)(const char* device, const char* event, int module);
 // The call log as JSON lines: {"seq":n,"fn":"...","args":[...],"result":r}. Copies at most
 // capacity-1 bytes plus a terminator; returns the full length needed.
 typedef int(VELA_API* PFN_VelaSim_GetCallLog)(char* buffer, int capacity);
@@ -87,6 +93,8 @@ typedef int(VELA_API* PFN_VelaSim_GetDeviceJson)(const char* device, char* buffe
     X(VelaSim_InjectFault)          \
     X(VelaSim_ClearFaults)          \
     X(VelaSim_SetDelay)             \
+    X(VelaSim_ClearDelays)          \
+    X(VelaSim_Event)                \
     X(VelaSim_GetCallLog)           \
     X(VelaSim_ClearCallLog)         \
     X(VelaSim_SetStateFile)         \

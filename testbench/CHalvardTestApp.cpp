@@ -12,8 +12,7 @@ constexpr int kShowExpertCapacity = 128;
 }
 
 CHalvardTestApp::CHalvardTestApp() {
-    QApplication::setApplicationName(QStringLiteral("HalvardTest"));
-    QApplication::setApplicationDisplayName(QStringLiteral("HalvardTest"));
+    halvard::SetProgramName(QStringLiteral("HalvardTest"));
 }
 
 QString CHalvardTestApp::SettingsPath() {

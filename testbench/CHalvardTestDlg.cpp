@@ -262,6 +262,7 @@ void CHalvardTestDlg::Initialise(const QString& libraryPath) {
     m_quickRecord = std::make_unique<CDlgMacroQuickRecord>(this);
     m_quickRecord->hide();
     ConnectQuickRecordToMacroPage();
+    PlaceQuickRecord();
 
     UpdateBatchControls();
 }
@@ -418,6 +419,11 @@ void CHalvardTestDlg::ShowQuickRecord(bool show) {
     }
     // Shown first, so that its frame is known when it is placed.
     m_quickRecord->show();
+    PlaceQuickRecord();
+    m_quickRecord->Refresh();
+}
+
+void CHalvardTestDlg::PlaceQuickRecord() {
     const QRect main = frameGeometry();
     const QSize size = m_quickRecord->frameGeometry().size();
     int x = main.left() - size.width();
@@ -425,7 +431,13 @@ void CHalvardTestDlg::ShowQuickRecord(bool show) {
     if (x < 0)
         x = 0;
     m_quickRecord->move(x, y);
-    m_quickRecord->Refresh();
+}
+
+void CHalvardTestDlg::done(int result) {
+    StopBatch(true);
+    if (auto* macro = dynamic_cast<CSubDlgMacro*>(FindPage(page_id::kMacro)))
+        macro->EndPlayback();
+    QDialog::done(result);
 }
 
 // ---- Closing ----

@@ -91,8 +91,8 @@ public slots:
     void OnTabSelected();
     // Ctrl+Alt+Shift+F10: shows or hides the Expert and Macro tabs.
     void ToggleExpertTabs();
-
-    // Closing the window stops a batch run first.
+    // Closing ends a running macro playback and stops a batch run first, so that neither goes
+    // on unseen.
     void done(int result) override;
 
 protected:
@@ -104,6 +104,8 @@ private:
     void DestroyPages();
     // Points the quick-record window at the Macro page's list of recorded items.
     void ConnectQuickRecordToMacroPage();
+    // Moves the quick-record window left of the main window, vertically centred on it.
+    void PlaceQuickRecord();
     void Connect();
     void Disconnect();
     void Shutdown();

@@ -81,11 +81,6 @@ void CHalvardTestDlg::StopBatch(bool terminated) {
     UpdateBatchControls();
 }
 
-void CHalvardTestDlg::done(int result) {
-    StopBatch(true);
-    QDialog::done(result);
-}
-
 void CHalvardTestDlg::ShowIteration(int iteration) {
     m_batchCurrent->setText(QString::number(iteration));
 }

@@ -31,19 +31,22 @@ struct AxisSpans {
     std::vector<float> total;  // sum of the weights applied, per destination index
 };
 
-AxisSpans axisSpans(int sourceSize, int destSize) {
+// Spans of the destination indices [from, to) only; index d is found at d - from.
+AxisSpans axisSpans(int sourceSize, int destSize, int from, int to) {
     AxisSpans spans;
-    spans.first.resize(destSize);
-    spans.offset.resize(destSize + 1);
-    spans.total.resize(destSize);
+    const int count = to - from;
+    spans.first.resize(count);
+    spans.offset.resize(count + 1);
+    spans.total.resize(count);
     const double f = static_cast<double>(sourceSize) / destSize;
-    for (int d = 0; d < destSize; ++d) {
+    for (int n = 0; n < count; ++n) {
+        const int d = from + n;
         const double start = d * f;
         const double end = std::min((d + 1) * f, static_cast<double>(sourceSize));
         const int first = std::min(static_cast<int>(std::floor(start)), sourceSize - 1);
         const int last = std::clamp(static_cast<int>(std::ceil(end)) - 1, first, sourceSize - 1);
-        spans.first[d] = first;
-        spans.offset[d] = static_cast<int>(spans.weights.size());
+        spans.first[n] = first;
+        spans.offset[n] = static_cast<int>(spans.weights.size());
         float sum = 0;
         for (int i = first; i <= last; ++i) {
             const double w = std::min<double>(i + 1, end) - std::max<double>(i, start);
@@ -56,15 +59,73 @@ AxisSpans axisSpans(int sourceSize, int destSize) {
             spans.weights.back() = 1;
             sum = 1;
         }
-        spans.total[d] = sum;
+        spans.total[n] = sum;
     }
-    spans.offset[destSize] = static_cast<int>(spans.weights.size());
+    spans.offset[count] = static_cast<int>(spans.weights.size());
     return spans;
+}
+
+std::uint8_t level(float sum, float area) {
+    return static_cast<std::uint8_t>(std::clamp(sum / area + 0.5f, 0.0f, 255.0f));
+}
+
+// The area-averaging resample of the destination pixels [x0, x1) x [y0, y1) of a wd x hd
+// picture; `put(x, y, r, g, b)` receives each, counted from (x0, y0).
+template <typename Put>
+void resampleInto(const Rgb24View& src, int wd, int hd, int x0, int x1, int y0, int y1, Put put) {
+    const AxisSpans cols = axisSpans(src.width, wd, x0, x1);
+    const AxisSpans rows = axisSpans(src.height, hd, y0, y1);
+    // Only the source columns under the part take part: from the first one of x0 to the last
+    // one of x1 - 1.
+    const int firstColumn = cols.first.front();
+    const int lastColumn =
+        cols.first.back() + (cols.offset[x1 - x0] - cols.offset[x1 - x0 - 1]) - 1;
+    const std::size_t span = static_cast<std::size_t>(lastColumn - firstColumn + 1) * 3;
+    const int r = src.bgr ? 2 : 0;
+    const int b = src.bgr ? 0 : 2;
+
+    // Per destination row: the source rows it covers are summed, weighted, into one row
+    // (a straight loop the compiler vectorises), then that row is reduced across and divided
+    // by the weight applied. Only one row of intermediate sums is kept.
+    std::vector<float> acc(span);
+    for (int y = 0; y < y1 - y0; ++y) {
+        std::fill(acc.begin(), acc.end(), 0.0f);
+        int j = rows.first[y];
+        for (int k = rows.offset[y]; k < rows.offset[y + 1]; ++k, ++j) {
+            const float w = rows.weights[k];
+            const std::uint8_t* in = src.row(j) + 3 * firstColumn;
+            float* a = acc.data();
+            for (std::size_t i = 0; i < span; ++i) {
+                a[i] += w * in[i];
+            }
+        }
+        for (int x = 0; x < x1 - x0; ++x) {
+            const float* p = acc.data() + 3 * (cols.first[x] - firstColumn);
+            float c0 = 0, c1 = 0, c2 = 0;
+            for (int k = cols.offset[x]; k < cols.offset[x + 1]; ++k, p += 3) {
+                const float w = cols.weights[k];
+                c0 += w * p[0];
+                c1 += w * p[1];
+                c2 += w * p[2];
+            }
+            const float area = cols.total[x] * rows.total[y];
+            const float c[3] = {c0, c1, c2};
+            put(x, y, level(c[r], area), level(c1, area), level(c[b], area));
+        }
+    }
 }
 
 }  // namespace
 
-Rgb24Image decodeBmp(const QByteArray& file) {
+Rgb24View viewOf(const Rgb24Image& image) {
+    if (image.isNull()) {
+        return {};
+    }
+    return Rgb24View{image.pixels.data(), static_cast<std::ptrdiff_t>(image.width) * 3, image.width,
+                     image.height, false};
+}
+
+Rgb24View bmpView(const QByteArray& file) {
     if (file.size() < kBmpHeaderSize || file.at(0) != 'B' || file.at(1) != 'M') {
         return {};
     }
@@ -86,16 +147,25 @@ Rgb24Image decodeBmp(const QByteArray& file) {
         dataOffset + stride * (height - 1) + rowBytes > file.size()) {
         return {};
     }
+    const auto* base = reinterpret_cast<const std::uint8_t*>(file.constData()) + dataOffset;
+    // The file keeps its rows bottom-up unless the height is negative.
+    return Rgb24View{bottomUp ? base + stride * (height - 1) : base,
+                     static_cast<std::ptrdiff_t>(bottomUp ? -stride : stride), width, height, true};
+}
 
+Rgb24Image decodeBmp(const QByteArray& file) {
+    const Rgb24View view = bmpView(file);
+    if (view.isNull()) {
+        return {};
+    }
     Rgb24Image image;
-    image.width = width;
-    image.height = height;
-    image.pixels.resize(static_cast<std::size_t>(rowBytes) * height);
-    const auto* base = reinterpret_cast<const unsigned char*>(file.constData()) + dataOffset;
-    for (int y = 0; y < height; ++y) {
-        const unsigned char* in = base + stride * (bottomUp ? height - 1 - y : y);
+    image.width = view.width;
+    image.height = view.height;
+    image.pixels.resize(static_cast<std::size_t>(view.width) * view.height * 3);
+    for (int y = 0; y < view.height; ++y) {
+        const std::uint8_t* in = view.row(y);
         std::uint8_t* out = image.row(y);
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < view.width; ++x) {
             // The file keeps blue, green, red.
             out[3 * x + 0] = in[3 * x + 2];
             out[3 * x + 1] = in[3 * x + 1];
@@ -135,48 +205,39 @@ Rgb24Image Resample(const Rgb24Image& src, int wd, int hd) {
     if (src.isNull() || wd <= 0 || hd <= 0 || wd > kMaxResampleSide || hd > kMaxResampleSide) {
         return {};
     }
-    const int ws = src.width;
-    const int hs = src.height;
-    const AxisSpans cols = axisSpans(ws, wd);
-    const AxisSpans rows = axisSpans(hs, hd);
-
-    // Per destination row: the source rows it covers are summed, weighted, into one row
-    // (a straight loop the compiler vectorises), then that row is reduced across and divided
-    // by the weight applied. Only one row of intermediate sums is kept.
-    const std::size_t srcStride = static_cast<std::size_t>(ws) * 3;
-    std::vector<float> acc(srcStride);
     Rgb24Image dst;
     dst.width = wd;
     dst.height = hd;
     dst.pixels.resize(static_cast<std::size_t>(wd) * hd * 3);
-    for (int y = 0; y < hd; ++y) {
-        std::fill(acc.begin(), acc.end(), 0.0f);
-        int j = rows.first[y];
-        for (int k = rows.offset[y]; k < rows.offset[y + 1]; ++k, ++j) {
-            const float w = rows.weights[k];
-            const std::uint8_t* in = src.row(j);
-            float* a = acc.data();
-            for (std::size_t i = 0; i < srcStride; ++i) {
-                a[i] += w * in[i];
-            }
-        }
-        std::uint8_t* out = dst.row(y);
-        for (int x = 0; x < wd; ++x) {
-            const float* p = acc.data() + 3 * cols.first[x];
-            float r = 0, g = 0, b = 0;
-            for (int k = cols.offset[x]; k < cols.offset[x + 1]; ++k, p += 3) {
-                const float w = cols.weights[k];
-                r += w * p[0];
-                g += w * p[1];
-                b += w * p[2];
-            }
-            const float area = cols.total[x] * rows.total[y];
-            out[3 * x + 0] = static_cast<std::uint8_t>(std::clamp(r / area + 0.5f, 0.0f, 255.0f));
-            out[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(g / area + 0.5f, 0.0f, 255.0f));
-            out[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(b / area + 0.5f, 0.0f, 255.0f));
-        }
-    }
+    resampleInto(viewOf(src), wd, hd, 0, wd, 0, hd,
+                 [&dst](int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+                     std::uint8_t* out = dst.row(y) + 3 * x;
+                     out[0] = r;
+                     out[1] = g;
+                     out[2] = b;
+                 });
     return dst;
+}
+
+QImage ResamplePart(const Rgb24View& src, int wd, int hd, const QRect& part) {
+    if (src.isNull() || wd <= 0 || hd <= 0 || wd > kMaxResampleExtent || hd > kMaxResampleExtent ||
+        part.isEmpty() || part.left() < 0 || part.top() < 0 || part.right() >= wd ||
+        part.bottom() >= hd || part.width() > kMaxResampleSide ||
+        part.height() > kMaxResampleSide) {
+        return {};
+    }
+    QImage out(part.size(), QImage::Format_RGB32);
+    if (out.isNull()) {
+        return {};
+    }
+    uchar* const bits = out.bits();
+    const qsizetype perLine = out.bytesPerLine();
+    resampleInto(src, wd, hd, part.left(), part.left() + part.width(), part.top(),
+                 part.top() + part.height(),
+                 [bits, perLine](int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+                     reinterpret_cast<QRgb*>(bits + perLine * y)[x] = qRgb(r, g, b);
+                 });
+    return out;
 }
 
 Box intersect(const Box& a, const Box& b) {

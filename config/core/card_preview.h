@@ -28,11 +28,31 @@ struct Rgb24Image {
     }
 };
 
-// Decodes a Windows bitmap file of 24 bits per pixel (uncompressed; rows bottom-up, or top-down
-// for a negative height). Width at offset 18, height at 22, bit count at 28, row stride = the
-// image size field at 34 divided by the height (the padded row size when that field is 0),
-// pixel rows from the data offset at 10. Anything else, or data too short for what the header
-// announces, gives an empty picture.
+// 24-bit pixels where they lie, without a copy: the first (top) row, the distance from one
+// row to the next below it (negative for a bitmap file's bottom-up rows), and the channel
+// order. It does not own the bytes.
+struct Rgb24View {
+    const std::uint8_t* top = nullptr;
+    std::ptrdiff_t stride = 0;
+    int width = 0;
+    int height = 0;
+    bool bgr = false;  // blue, green, red in memory (a bitmap file's order)
+
+    bool isNull() const { return top == nullptr || width <= 0 || height <= 0; }
+    const std::uint8_t* row(int y) const { return top + stride * y; }
+};
+
+Rgb24View viewOf(const Rgb24Image& image);
+
+// The pixels of a Windows bitmap file of 24 bits per pixel (uncompressed; rows bottom-up, or
+// top-down for a negative height), seen in place inside `file`, which must outlive the view.
+// Width at offset 18, height at 22, bit count at 28, row stride = the image size field at 34
+// divided by the height (the padded row size when that field is 0), pixel rows from the data
+// offset at 10. Anything else, or data too short for what the header announces, gives a null
+// view.
+Rgb24View bmpView(const QByteArray& file);
+
+// The same pixels copied into a picture of their own; an empty picture where bmpView is null.
 Rgb24Image decodeBmp(const QByteArray& file);
 
 // Copies into a QImage of Format_RGB888 for drawing; a null QImage for an empty picture.
@@ -48,6 +68,15 @@ inline constexpr int kMaxResampleSide = 4096;
 // (rounded to the nearest level). Empty source, a non-positive size or a side above
 // kMaxResampleSide give an empty picture.
 Rgb24Image Resample(const Rgb24Image& src, int wd, int hd);
+
+// Largest destination side ResamplePart accepts; the part itself is at most kMaxResampleSide.
+inline constexpr int kMaxResampleExtent = 1 << 24;
+
+// Only `part` of the wd x hd resample (in destination pixels): each pixel has the value it has
+// in the whole resample, and only the source pixels under the part are read. A QImage of the
+// part's size in Format_RGB32 (ready to draw); a null QImage for an empty source or part, a
+// part outside the destination, or sizes beyond the limits.
+QImage ResamplePart(const Rgb24View& src, int wd, int hd, const QRect& part);
 
 // A rectangle with exclusive right and bottom edges, as the preview arithmetic counts them.
 struct Box {
@@ -73,6 +102,7 @@ struct PreviewRects {
     Box picture;         // P: where the picture is stretched to
     Box clip;            // K: what of it is visible
     Box pictureOutline;  // P within the frame, for its outline
+    friend bool operator==(const PreviewRects&, const PreviewRects&) = default;
 };
 
 // O = the preview frame, C = the card area (both already shrunk by one pixel on every side);

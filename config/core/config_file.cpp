@@ -1,14 +1,13 @@
 #include "config_file.h"
 
 #include <QFile>
-#include <QRandomGenerator>
+#include <QFileInfo>
+#include <QSaveFile>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "file_platform.h"
 
 namespace halvard::config_file {
 
@@ -47,12 +46,12 @@ QString getText(const unsigned char* p, int units) {
     return text;
 }
 
-// Reads exactly `size` bytes unless the source ends or fails first. errno is cleared first, so
-// a short read at the end of the data reports what the OS reported for it (nothing).
+// Reads exactly `size` bytes unless the source ends or fails first. The last error is cleared
+// first, so a short read at the end of the data reports what the OS reported for it (nothing).
 long long readFully(ByteSource& source, void* buffer, long long size) {
     auto* out = static_cast<unsigned char*>(buffer);
     long long got = 0;
-    errno = 0;
+    platform::SetLastError(0);
     while (got < size) {
         const long long n = source.read(out + got, size - got);
         if (n <= 0) {
@@ -65,37 +64,13 @@ long long readFully(ByteSource& source, void* buffer, long long size) {
 
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(int fd) : m_fd(fd) {}
-    ~FileSource() override { ::close(m_fd); }
-    long long read(void* buffer, long long size) override {
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer, static_cast<size_t>(size));
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            return n;
-        }
-    }
+    explicit FileSource(platform::ReadFile& file) : m_file(file) {}
+    long long read(void* buffer, long long size) override { return m_file.read(buffer, size); }
+    long long skip(long long size) override { return m_file.skip(size); }
 
 private:
-    int m_fd;
+    platform::ReadFile& m_file;
 };
-
-bool writeAll(int fd, const char* data, qsizetype size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        // A short write is retried with the rest; the next call reports why it stopped.
-        data += n;
-        size -= n;
-    }
-    return true;
-}
 
 Result failure(Status status, int errorNumber) {
     return Result{status, errorNumber};
@@ -142,48 +117,30 @@ QByteArray encode(const HeaderTexts& texts,
 
 Result write(const QString& path, const HeaderTexts& texts,
              std::span<const std::int32_t, kWrittenValueCount> values) {
-    const QByteArray target = QFile::encodeName(path);
     const QByteArray data = encode(texts, values);
-
-    // The replacement keeps the permissions of the file it replaces; a new file gets the
-    // usual 0666 less the umask.
-    struct stat old {};
-    const bool hadTarget = ::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
-
-    QByteArray temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = target + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            break;
-        }
+    // The data goes to a new file that replaces the target only once it is complete and on
+    // disk. A symbolic link is written through to its target; where the file system allows,
+    // the new file has no name until it replaces the target, so a save that is killed part
+    // way leaves nothing behind.
+    QSaveFile file(path);
+    platform::SetLastError(0);
+    // Unbuffered, so that a write the system refuses (a full disk, a size limit) is seen here
+    // and never left to a flush whose failure the commit would not notice.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // A folder or a file that may not be written is refused before any system call.
+        const int last = platform::LastError();
+        const int err = last != 0 ? last
+                                  : (QFileInfo(path).isDir() ? platform::ErrorIsFolder()
+                                                             : platform::ErrorAccessDenied());
+        return failure(Status::CreationFailed, err);
     }
-    if (fd < 0) {
-        return failure(Status::CreationFailed, errno);
-    }
-
-    auto abandon = [&](Status status) {
-        const int err = errno;
-        ::close(fd);
-        ::unlink(temp.constData());
-        return failure(status, err);
-    };
-    if (hadTarget && ::fchmod(fd, old.st_mode & 07777) != 0) {
-        return abandon(Status::CreationFailed);
-    }
-    if (!writeAll(fd, data.constData(), data.size()) || ::fsync(fd) != 0) {
-        return abandon(Status::WriteFailed);
-    }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.constData());
+    if (file.write(data) != data.size() || !platform::FlushToDisk(file)) {
+        const int err = platform::LastError();
+        file.cancelWriting();
         return failure(Status::WriteFailed, err);
     }
-    if (::rename(temp.constData(), target.constData()) != 0) {
-        const int err = errno;
-        ::unlink(temp.constData());
-        return failure(Status::CreationFailed, err);
+    if (!file.commit()) {
+        return failure(Status::WriteFailed, platform::LastError());
     }
     return {};
 }
@@ -200,6 +157,19 @@ long long MemorySource::read(void* buffer, long long size) {
     return static_cast<long long>(n);
 }
 
+long long MemorySource::skip(long long size) {
+    if (size <= 0) {
+        return 0;
+    }
+    const std::size_t n = std::min(static_cast<std::size_t>(size), m_size - m_pos);
+    m_pos += n;
+    return static_cast<long long>(n);
+}
+
+bool isRegularFile(const QString& path) {
+    return platform::ReadFile(path).isOpen();
+}
+
 LoadResult load(ByteSource& source, const LoadSink& sink) {
     LoadResult out;
     auto fail = [&out](Status status, int err) {
@@ -209,7 +179,7 @@ LoadResult load(ByteSource& source, const LoadSink& sink) {
 
     unsigned char header[kHeaderSize];
     if (readFully(source, header, kHeaderSize) != kHeaderSize) {
-        return fail(Status::Corrupted, errno);
+        return fail(Status::Corrupted, platform::LastError());
     }
     if (std::memcmp(header, kMagic, sizeof kMagic) != 0) {
         return fail(Status::InvalidType, 0);
@@ -223,65 +193,59 @@ LoadResult load(ByteSource& source, const LoadSink& sink) {
 
     unsigned char text[2 * kSerialUnits];
     if (readFully(source, text, 2 * kSerialUnits) != 2 * kSerialUnits) {
-        return fail(Status::Corrupted, errno);
+        return fail(Status::Corrupted, platform::LastError());
     }
     if (sink.serial) {
         sink.serial(getText(text, kSerialUnits));
     }
     if (readFully(source, text, 2 * kHeadSerialUnits) != 2 * kHeadSerialUnits) {
-        return fail(Status::Corrupted, errno);
+        return fail(Status::Corrupted, platform::LastError());
     }
     if (sink.headSerial) {
         sink.headSerial(getText(text, kHeadSerialUnits));
     }
     if (readFully(source, text, 2 * kFirmwareUnits) != 2 * kFirmwareUnits) {
-        return fail(Status::Corrupted, errno);
+        return fail(Status::Corrupted, platform::LastError());
     }
     out.firmware = getText(text, kFirmwareUnits);
 
     unsigned char value[4];
     for (std::uint32_t i = 0; i < n1; ++i) {
         if (readFully(source, value, 4) != 4) {
-            return fail(Status::ReadFailed, errno);
+            return fail(Status::ReadFailed, platform::LastError());
         }
         if (sink.apply) {
             sink.apply(static_cast<int>(i), static_cast<std::int32_t>(getU32(value)));
         }
         ++out.appliedCount;
     }
-    // Section 2 is skipped value by value; the loop ends at the data's real end at the latest.
-    for (std::uint32_t i = 0; i < n2; ++i) {
-        if (readFully(source, value, 4) != 4) {
-            return fail(Status::ReadFailed, errno);
-        }
+    // Section 2 is skipped in one step within the data's real size: a count the data cannot
+    // hold ends at once, as the value-by-value read would at the end of the data.
+    const long long section2 = 4LL * n2;
+    platform::SetLastError(0);
+    if (source.skip(section2) != section2) {
+        return fail(Status::ReadFailed, platform::LastError());
     }
     return out;
 }
 
 LoadResult load(const QString& path, const LoadSink& sink) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    platform::ReadFile file(path);
+    if (!file.isOpen()) {
         LoadResult out;
-        out.result = failure(Status::OpenFailed, errno);
+        out.result = failure(Status::OpenFailed, platform::LastError());
         return out;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        LoadResult out;
-        out.result = failure(Status::OpenFailed, EISDIR);
-        return out;
-    }
-    FileSource source(fd);
+    FileSource source(file);
     return load(source, sink);
 }
 
 bool hasMagic(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    platform::ReadFile file(path);
+    if (!file.isOpen()) {
         return false;
     }
-    FileSource source(fd);
+    FileSource source(file);
     unsigned char magic[sizeof kMagic];
     return readFully(source, magic, sizeof magic) == sizeof magic &&
            std::memcmp(magic, kMagic, sizeof kMagic) == 0;

@@ -12,7 +12,7 @@
 //   104 4xN1 section 1: signed 32-bit values for positions 0..N1-1
 //   ... 4xN2 section 2: read and discarded
 //
-// Every failure carries the operating system's error number (errno) at the time it happened.
+// Every failure carries the operating system's last error number at the time it happened.
 
 #include <QByteArray>
 #include <QString>
@@ -48,7 +48,7 @@ enum class Status {
 
 struct Result {
     Status status = Status::Ok;
-    int errorNumber = 0;  // errno when the failure happened (0 when the OS reported none)
+    int errorNumber = 0;  // the system's last error then (0 when the OS reported none)
 
     bool ok() const { return status == Status::Ok; }
     // The text the user is shown for this result; empty for Ok.
@@ -62,9 +62,10 @@ struct HeaderTexts {
     QString firmware;
 };
 
-// Writes a complete file. The data goes to a temporary file in the target's folder, which
-// replaces the target only after every write succeeded, so a failed save never damages an
-// existing file. Texts longer than their field are cut to the field's code units.
+// Writes a complete file. The data goes to a new file that replaces the target only after
+// every write succeeded and reached the disk, so a failed save never damages an existing file
+// and leaves no temporary file behind. A symbolic link is written through to the file it
+// points to. Texts longer than their field are cut to the field's code units.
 Result write(const QString& path, const HeaderTexts& texts,
              std::span<const std::int32_t, kWrittenValueCount> values);
 
@@ -86,11 +87,13 @@ struct LoadResult {
 };
 
 // Where the loader reads from: read() returns the bytes delivered (fewer at the end, -1 on
-// error) and leaves errno as the OS set it.
+// error) and leaves the system's last error as the OS set it; skip() moves on by up to `size` bytes without
+// reading them, never beyond the end, and returns how far it went (-1 on error).
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
     virtual long long read(void* buffer, long long size) = 0;
+    virtual long long skip(long long size) = 0;
 };
 
 // A byte source over memory (tests, fuzzing); never reads beyond the given bytes.
@@ -99,6 +102,7 @@ public:
     MemorySource(const void* data, std::size_t size)
         : m_data(static_cast<const unsigned char*>(data)), m_size(size) {}
     long long read(void* buffer, long long size) override;
+    long long skip(long long size) override;
 
 private:
     const unsigned char* m_data;
@@ -108,12 +112,18 @@ private:
 
 // Reads a file step by step, applying each value as soon as it is read. Values applied before
 // a failure stay applied. A file announcing more than kMaxValueCount section-1 values is
-// refused as InvalidType before anything is applied.
+// refused as InvalidType before anything is applied; section 2 is skipped without reading it,
+// and a section-2 count beyond the end of the data ends with ReadFailed at once. Only a
+// regular file is opened (a folder gives EISDIR); opening never waits.
 LoadResult load(const QString& path, const LoadSink& sink);
 LoadResult load(ByteSource& source, const LoadSink& sink);
 
-// Whether the file starts with the magic; reads only its first four bytes.
+// Whether the file is a regular file that starts with the magic; reads only its first four
+// bytes, and never waits (a pipe or a device is not a data file).
 bool hasMagic(const QString& path);
+
+// Whether `path` names a regular file that can be opened for reading, found without waiting.
+bool isRegularFile(const QString& path);
 
 // The save dialog's suggested name: the serial without control characters (below 32), without
 // the characters 128 to 255 and without path separators.

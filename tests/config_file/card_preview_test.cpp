@@ -130,6 +130,55 @@ TEST(Resample, NothingForEmptySourceOrUnusableSize) {
     EXPECT_FALSE(pv::Resample(src, 5, pv::kMaxResampleSide).isNull());
 }
 
+// A part of the resample is that part of the whole resample, whatever the source layout: the
+// preview makes only what shows and must draw the same pixels.
+TEST(Resample, APartIsThatPartOfTheWholeResample) {
+    const QByteArray file = readFile(HALVARD_CARD_BMP);
+    const pv::Rgb24View view = pv::bmpView(file);
+    ASSERT_FALSE(view.isNull());
+    const pv::Rgb24Image decoded = pv::decodeBmp(file);
+    const struct {
+        int wd, hd;
+        QRect part;
+    } cases[] = {
+        {120, 192, QRect(0, 0, 120, 192)},      // the whole picture
+        {120, 1192, QRect(0, 35, 120, 157)},    // Y Scale 1000: a band of a tall picture
+        {120, 1, QRect(0, 0, 120, 1)},          // collapsed to one row
+        {159, 253, QRect(17, 40, 61, 33)},      // an integral reduction, an inner part
+        {700, 1100, QRect(690, 1090, 10, 10)},  // enlarged, the bottom-right corner
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.wd << "x" << c.hd);
+        const pv::Rgb24Image whole = pv::Resample(decoded, c.wd, c.hd);
+        const QImage part = pv::ResamplePart(view, c.wd, c.hd, c.part);
+        ASSERT_EQ(part.size(), c.part.size());
+        EXPECT_EQ(part.format(), QImage::Format_RGB32);
+        for (int y = 0; y < c.part.height(); ++y)
+            for (int x = 0; x < c.part.width(); ++x) {
+                const auto [r, g, b] = pixel(whole, c.part.left() + x, c.part.top() + y);
+                ASSERT_EQ(part.pixel(x, y), qRgb(r, g, b)) << x << "," << y;
+            }
+    }
+    // A top-down file and the decoded copy give the same picture as the bottom-up file.
+    const QImage fromCopy = pv::ResamplePart(pv::viewOf(decoded), 120, 192, QRect(0, 0, 120, 192));
+    EXPECT_EQ(fromCopy, pv::ResamplePart(view, 120, 192, QRect(0, 0, 120, 192)));
+}
+
+TEST(Resample, NoPartOutsideTheDestinationOrBeyondTheLimits) {
+    const pv::Rgb24Image src = filled(10, 10, 1, 2, 3);
+    const pv::Rgb24View view = pv::viewOf(src);
+    EXPECT_TRUE(pv::ResamplePart(pv::Rgb24View{}, 5, 5, QRect(0, 0, 5, 5)).isNull());
+    EXPECT_TRUE(pv::ResamplePart(view, 5, 5, QRect()).isNull());
+    EXPECT_TRUE(pv::ResamplePart(view, 5, 5, QRect(1, 1, 5, 5)).isNull());
+    EXPECT_TRUE(pv::ResamplePart(view, 5, 5, QRect(-1, 0, 2, 2)).isNull());
+    EXPECT_TRUE(pv::ResamplePart(view, 0, 5, QRect(0, 0, 1, 1)).isNull());
+    EXPECT_TRUE(pv::ResamplePart(view, 5, pv::kMaxResampleExtent + 1, QRect(0, 0, 5, 5)).isNull());
+    // A part of a picture a million rows high is made from the rows under it alone.
+    const QImage band = pv::ResamplePart(view, 5, 1000192, QRect(0, 500000, 5, 192));
+    ASSERT_EQ(band.size(), QSize(5, 192));
+    EXPECT_EQ(band.pixel(4, 191), qRgb(1, 2, 3));
+}
+
 TEST(PreviewGeometry, PictureAndClipFollowTheShownValues) {
     const pv::Box frame{0, 0, 300, 400};
     const pv::Box card{40, 30, 240, 350};

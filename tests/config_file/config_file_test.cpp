@@ -2,18 +2,23 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
+#include <future>
 #include <map>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace cf = halvard::config_file;
@@ -286,6 +291,113 @@ TEST_F(ConfigFileTest, CountsBeyondTheBlockAreRefusedAndSectionTwoIsSkipped) {
                 .result.status,
             cf::Status::ReadFailed);
     }
+}
+
+// A byte source that counts what the loader asks of it.
+class CountingSource final : public cf::ByteSource {
+public:
+    CountingSource(const QByteArray& bytes)
+        : m_inner(bytes.constData(), static_cast<std::size_t>(bytes.size())) {}
+    long long read(void* buffer, long long size) override {
+        ++reads;
+        return m_inner.read(buffer, size);
+    }
+    long long skip(long long size) override {
+        ++skips;
+        return m_inner.skip(size);
+    }
+    int reads = 0;
+    int skips = 0;
+
+private:
+    cf::MemorySource m_inner;
+};
+
+// Section 2 is skipped in one step within the data; a count the data cannot hold ends at once
+// with the read failure, every section-1 value applied.
+TEST_F(ConfigFileTest, SectionTwoIsSkippedWithinTheDataInOneStep) {
+    const std::vector<int> values(30, 4);
+    QByteArray bytes = buildFile(30, 0x40000000u, QStringLiteral("SN"), {}, {}, values);
+    bytes.append(QByteArray(1 << 20, '\x07'));
+    CountingSource source(bytes);
+    Recorder rec;
+    const cf::LoadResult lr = cf::load(source, rec.sink());
+    EXPECT_EQ(lr.result.status, cf::Status::ReadFailed);
+    EXPECT_EQ(lr.result.errorNumber, 0);
+    EXPECT_EQ(rec.applied.size(), 30u);
+    EXPECT_LE(source.reads, 40) << "section 2 was read value by value";
+
+    // The same through a file: a count that fits is skipped, one value more is refused.
+    const int fitting = (1 << 20) / 4;
+    QByteArray fits = buildFile(30, static_cast<std::uint32_t>(fitting), {}, {}, {}, values);
+    fits.append(QByteArray(1 << 20, '\x07'));
+    EXPECT_TRUE(cf::load(writeRaw(QStringLiteral("fits.hcf"), fits), {}).result.ok());
+    putLe(fits, kN2Field.offset, static_cast<std::uint32_t>(fitting + 1));
+    const cf::LoadResult over = cf::load(writeRaw(QStringLiteral("over.hcf"), fits), {});
+    EXPECT_EQ(over.result.status, cf::Status::ReadFailed);
+    EXPECT_EQ(over.appliedCount, 30);
+}
+
+// Only regular files are opened: a pipe would hold the caller until some writer came, a
+// device is no data file. A call still waiting after a generous bound is released by opening
+// the pipe's other end, and fails the test.
+TEST_F(ConfigFileTest, PipesAndDevicesAreNeverOpened) {
+    const QString pipe = path(QStringLiteral("pipe.hcf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const auto finishesAtOnce = [&](auto call) {
+        auto done = std::async(std::launch::async, call);
+        if (done.wait_for(std::chrono::seconds(10)) == std::future_status::ready)
+            return true;
+        const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+        done.wait();
+        if (writer >= 0)
+            ::close(writer);
+        return false;
+    };
+    EXPECT_TRUE(finishesAtOnce([&] { EXPECT_FALSE(cf::hasMagic(pipe)); }));
+    EXPECT_TRUE(finishesAtOnce([&] {
+        const cf::LoadResult r = cf::load(pipe, {});
+        EXPECT_EQ(r.result.status, cf::Status::OpenFailed);
+        EXPECT_EQ(r.result.errorNumber, EINVAL);
+    }));
+    EXPECT_TRUE(finishesAtOnce([&] { EXPECT_FALSE(cf::isRegularFile(pipe)); }));
+    EXPECT_FALSE(cf::hasMagic(QStringLiteral("/dev/zero")));
+    EXPECT_EQ(cf::load(QStringLiteral("/dev/zero"), {}).result.errorNumber, EINVAL);
+    EXPECT_EQ(cf::load(m_dir.path(), {}).result.errorNumber, EISDIR);
+}
+
+// Saving over a symbolic link writes the file it points to; the link stays a link.
+TEST_F(ConfigFileTest, SavingThroughASymbolicLinkWritesItsTarget) {
+    const QString target = writeRaw(QStringLiteral("real.hcf"), "old contents");
+    const QString link = path(QStringLiteral("link.hcf"));
+    ASSERT_EQ(::symlink("real.hcf", QFile::encodeName(link).constData()), 0);
+    ASSERT_TRUE(cf::write(link, {QStringLiteral("S"), {}, {}}, sampleValues()).ok());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readRaw(target), cf::encode({QStringLiteral("S"), {}, {}}, sampleValues()));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 2);
+}
+
+// A save killed part way (here by the file size limit, whose signal ends the process) leaves
+// the old file as it was and no temporary file beside it.
+TEST_F(ConfigFileTest, ASaveKilledPartWayLeavesNothingBehind) {
+    const QString p = writeRaw(QStringLiteral("keep.hcf"), "previous contents");
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        struct rlimit small {};
+        ::getrlimit(RLIMIT_FSIZE, &small);
+        small.rlim_cur = 100;
+        std::signal(SIGXFSZ, SIG_DFL);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        cf::write(p, {QStringLiteral("NEW"), {}, {}}, sampleValues());
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the save was not killed";
+    EXPECT_EQ(readRaw(p), QByteArray("previous contents"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("keep.hcf")});
 }
 
 TEST_F(ConfigFileTest, MemorySourceReadsLikeTheFile) {

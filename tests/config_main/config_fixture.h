@@ -16,34 +16,23 @@
 #include <memory>
 
 #include "CKestraConfigDlg.h"
-#include "message_service.h"
-#include "modal_hook.h"
 #include "sim_control.h"
-#include "wait_service.h"
+#include "ui_recorder.h"
 
 class ConfigWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         sim.Fresh();
-        halvard::MessageService::SetHandler([this](const halvard::MessageRequest& r) {
-            messages.push_back(r);
-            return answers.empty() ? halvard::mb::kIdOk : TakeAnswer();
-        });
-        halvard::ModalHook::SetHandler([this](QDialog& d) {
+        // Dialogs are answered in order; one that nobody expected is rejected.
+        ui.onDialog = [this](QDialog& d) {
             if (dialogs.empty())
                 return static_cast<int>(QDialog::Rejected);
             auto next = std::move(dialogs.front());
             dialogs.pop_front();
             return next(d);
-        });
-        halvard::WaitService::SetHandler([this](int ms) { waits.push_back(ms); });
+        };
     }
-    void TearDown() override {
-        window.reset();
-        halvard::MessageService::SetHandler({});
-        halvard::ModalHook::SetHandler({});
-        halvard::WaitService::SetHandler({});
-    }
+    void TearDown() override { window.reset(); }
 
     // Builds and initialises the main window; `ini` is written as KestraConfig.ini.
     CKestraConfigDlg& Start(const QByteArray& ini = QByteArray(),
@@ -68,23 +57,15 @@ protected:
     }
     QPushButton* ButtonNamed(const char* name) const { return Find<QPushButton>(name); }
 
-    int TakeAnswer() {
-        int a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    QStringList MessageTexts() const {
-        QStringList out;
-        for (const auto& m : messages)
-            out << m.text;
-        return out;
-    }
+    QStringList MessageTexts() const { return ui.MessageTexts(); }
 
+    // Declared first: it stands in for the user until the window is gone.
+    halvard::test::UiRecorder ui;
     halvard::test::SimControl sim;
     QTemporaryDir folder;
     std::unique_ptr<CKestraConfigDlg> window;
-    std::vector<halvard::MessageRequest> messages;
-    std::deque<int> answers;
+    QList<halvard::test::ShownMessage>& messages = ui.messages;
+    std::deque<int>& answers = ui.answers;
     std::deque<std::function<int(QDialog&)>> dialogs;
-    std::vector<int> waits;
+    std::vector<int>& waits = ui.guiWaits;
 };

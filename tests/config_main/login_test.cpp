@@ -124,7 +124,7 @@ TEST_F(Login, AnEmptyDeviceTextFailsWithoutAnyCall) {
     sim.VelaSim_ClearCallLog();
     ButtonNamed("connect")->click();
     EXPECT_TRUE(sim.Calls().isEmpty());
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].text, QStringLiteral("Failed to Connect (error=0x80000003)"));
     EXPECT_EQ(messages[0].style & halvard::mb::kIconMask, halvard::mb::kIconWarning);
     EXPECT_FALSE(w.LoginTimerActive());
@@ -134,7 +134,7 @@ TEST_F(Login, AFailedOpenShowsItsCodeAndStaysDisconnected) {
     CKestraConfigDlg& w = Start();
     Find<QComboBox>("deviceSelector")->setEditText(QStringLiteral("no such printer"));
     ButtonNamed("connect")->click();
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].text, QStringLiteral("Failed to Connect (error=0x80000002)"));
     EXPECT_EQ(ButtonNamed("connect")->text(), QStringLiteral("Connect"));
     EXPECT_FALSE(w.Binding().IsConnected());
@@ -157,14 +157,29 @@ TEST_F(Login, ConnectReadsDeviceInfoAndStartsBothTimers) {
     EXPECT_TRUE(ButtonNamed("changeRootPw")->isEnabled());
 }
 
+// Enter typed into the selector reaches the combo box (the focus widget), not its line edit.
 TEST_F(Login, EnterInTheDeviceSelectorConnects) {
-    CKestraConfigDlg& w = Start();
-    w.show();
-    QTest::keyClick(Find<QComboBox>("deviceSelector")->lineEdit(), Qt::Key_Return);
-    QApplication::processEvents();
-    EXPECT_TRUE(w.Binding().IsConnected());
-    EXPECT_EQ(sim.CountCalls(QStringLiteral("VelaDCL_ExOpenDevice")), 1);
-    EXPECT_TRUE(w.isVisible());
+    for (const bool throughTheWindow : {false, true}) {
+        SCOPED_TRACE(throughTheWindow ? "keyboard of the active window" : "key sent to the combo");
+        CKestraConfigDlg& w = Start();
+        w.show();
+        auto* selector = Find<QComboBox>("deviceSelector");
+        if (throughTheWindow) {
+            QApplication::setActiveWindow(&w);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+            selector->setFocus();
+            ASSERT_TRUE(selector->hasFocus());
+            QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return);
+        } else {
+            QTest::keyClick(selector, Qt::Key_Return);
+        }
+        QApplication::processEvents();
+        EXPECT_TRUE(w.Binding().IsConnected());
+        EXPECT_EQ(sim.CountCalls(QStringLiteral("VelaDCL_ExOpenDevice")), 1);
+        EXPECT_TRUE(w.isVisible());
+        window.reset();
+        sim.Fresh();
+    }
 }
 
 TEST_F(Login, ARightPasswordIsKeptAndTheWaitAndStatusCheckHappen) {
@@ -197,6 +212,22 @@ TEST_F(Login, StatusBit61RefusesAPasswordTheVerifyCallAccepted) {
     EXPECT_EQ(prompts.size(), 2) << "the prompt comes back after a wrong password";
     EXPECT_TRUE(w.LoginPassword().isEmpty());
     EXPECT_FALSE(w.Binding().IsConnected()) << "the cancel that followed disconnected";
+}
+
+// A status word that could not be read proves nothing: the login fails closed.
+TEST_F(Login, AFailedStatusReadIsAFailedLogin) {
+    CKestraConfigDlg& w = Start();
+    VerifyAlwaysSucceeds();
+    ButtonNamed("connect")->click();
+    sim.VelaSim_InjectFault("Vela_GetStatus", 0, 1, static_cast<VelaResult>(0x80000001));
+    AnswerPrompt(QStringLiteral("9999"));
+    CancelPrompt();
+    w.OnLoginTimer();
+    EXPECT_EQ(MessageTexts(), QStringList{QStringLiteral("User Cancel or Password is Wrong")});
+    EXPECT_EQ(prompts.size(), 2);
+    EXPECT_TRUE(w.LoginPassword().isEmpty());
+    EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_ExGetDevParam")), 0) << "no Get Config";
+    EXPECT_FALSE(w.Binding().IsConnected());
 }
 
 TEST_F(Login, ARefusedVerificationPromptsAgainUntilRight) {

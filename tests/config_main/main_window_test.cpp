@@ -3,6 +3,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include "CKestraConfigApp.h"
 #include "CSubDlgVELA.h"
 
 #include "config_fixture.h"
@@ -22,6 +23,21 @@ TEST_F(MainWindow, StartUpPostsExactlyOneRefreshAndSelectsTheFirstDevice) {
     EXPECT_EQ(selector->currentText(), QStringLiteral("[USB1] Halvard Card Printer"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Halvard Config Utility v1.0.0.1 (7)"));
     EXPECT_TRUE(messages.empty());
+}
+
+// The window system appends a pinned application display name to every window and dialog
+// title ("Halvard Config Utility v1.0.0.1 (7) — HalvardConfig"); the program pins none, so the
+// titles read exactly as set. Message boxes take the program's name as their caption.
+TEST_F(MainWindow, TitlesGetNoProgramNameAppended) {
+    CKestraConfigApp app;
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("HalvardConfig"));
+    QApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("probe"))
+        << "a display name is pinned";
+    QApplication::setApplicationName(QStringLiteral("HalvardConfig"));
+    Start(QByteArray(), HALVARD_SIM_MISSING_REQUIRED);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].caption, QStringLiteral("HalvardConfig"));
 }
 
 TEST_F(MainWindow, BeforeAnyConnectionOnlyDiscoveryIsEnabled) {
@@ -67,7 +83,7 @@ TEST_F(MainWindow, MissingSettingsFileGivesTheDefaults) {
 
 TEST_F(MainWindow, LibraryWithoutARequiredExportShowsTheFailureAndCloses) {
     CKestraConfigDlg& w = Start(QByteArray(), HALVARD_SIM_MISSING_REQUIRED);
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].text, QStringLiteral("VelaComm.dll load failed..."));
     EXPECT_EQ(messages[0].style & halvard::mb::kIconMask, halvard::mb::kIconStop);
     EXPECT_EQ(w.result(), QDialog::Rejected);

@@ -8,10 +8,6 @@
 
 #include "CPWDlg.h"
 #include "CSpinEdit.h"
-#include "file_dialog_service.h"
-#include "message_service.h"
-#include "modal_hook.h"
-#include "wait_service.h"
 
 namespace halvard::test {
 
@@ -50,18 +46,11 @@ void PageTest::SetUp() {
     folder = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(folder->isValid());
     CSubDlgVELA::SetSettingsFolder(folder->path() + QStringLiteral("/"));
-    MessageService::SetHandler([this](const MessageRequest& r) {
+    ui.onMessage = [this](const ShownMessage& m) {
         const QCursor* cursor = QApplication::overrideCursor();
-        messages.push_back({r.text, r.style, cursor && cursor->shape() == Qt::WaitCursor});
-        if (!answers.empty()) {
-            const int a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return (r.style & mb::kButtonMask) == mb::kYesNo ? mb::kIdYes : mb::kIdOk;
-    });
-    WaitService::SetHandler([this](int ms) { waits.push_back(ms); });
-    ModalHook::SetHandler([this](QDialog& dialog) {
+        messages.push_back({m.text, m.style, cursor && cursor->shape() == Qt::WaitCursor});
+    };
+    ui.onDialog = [this](QDialog& dialog) {
         if (auto* login = qobject_cast<CPWDlg*>(&dialog)) {
             login->findChild<QLineEdit*>(QStringLiteral("password"))
                 ->setText(QStringLiteral("1234"));
@@ -72,25 +61,20 @@ void PageTest::SetUp() {
             return dialogAnswer(dialog);
         dialog.accept();
         return static_cast<int>(QDialog::Accepted);
-    });
-    FileDialogService::SetHandler([this](const FileDialogRequest& r) {
-        fileDialogSaves.push_back(r.save);
-        if (fileNames.empty())
-            return QString();
-        QString name = fileNames.front();
-        fileNames.pop_front();
-        return name;
-    });
+    };
 }
 
 void PageTest::TearDown() {
     window.reset();
     sim.reset();
-    MessageService::SetHandler({});
-    WaitService::SetHandler({});
-    ModalHook::SetHandler({});
-    FileDialogService::SetHandler({});
     CSubDlgVELA::SetSettingsFolder(QString());
+}
+
+std::vector<bool> PageTest::FileDialogSaves() const {
+    std::vector<bool> saves;
+    for (const FileDialogRequest& r : ui.fileRequests)
+        saves.push_back(r.save);
+    return saves;
 }
 
 void PageTest::Start(const char* ini, const char* scenario) {

@@ -19,6 +19,7 @@
 #include "CKestraConfigDlg.h"
 #include "CSubDlgVELA.h"
 #include "sim_control.h"
+#include "ui_recorder.h"
 
 class CSpinEdit;
 class QComboBox;
@@ -35,10 +36,11 @@ inline QStringList L(std::initializer_list<const char*> texts) {
     return out;
 }
 
-struct ShownMessage {
+// A message box as the page showed it, with whether the wait cursor was up meanwhile.
+struct PageMessage {
     QString text;
     unsigned style = 0;
-    bool waitCursor = false;  // the wait cursor showed while the box was up
+    bool waitCursor = false;
 };
 
 // Settings file with presets A and B, and defaults that differ from the simulator's block.
@@ -79,15 +81,19 @@ protected:
     static QByteArray OneDevice(const QString& members, const QString& name = QStringLiteral(
                                                             "[USB1] Halvard Card Printer"));
 
+    // Which of the file dialogs shown were save dialogs, in order.
+    std::vector<bool> FileDialogSaves() const;
+
+    // Declared first: it stands in for the user until the window is gone.
+    UiRecorder ui;
     std::unique_ptr<QTemporaryDir> folder;
     std::unique_ptr<CKestraConfigDlg> window;
     std::unique_ptr<SimControl> sim;
-    std::vector<ShownMessage> messages;
-    std::deque<int> answers;  // answers to message boxes; kIdOk/kIdYes when empty
-    std::vector<int> waits;
-    std::function<int(QDialog&)> dialogAnswer;  // for dialogs other than the login prompt
-    std::deque<QString> fileNames;              // answers to file dialogs ("" = cancel)
-    std::vector<bool> fileDialogSaves;
+    std::vector<PageMessage> messages;
+    std::deque<int>& answers = ui.answers;  // answers to message boxes; kIdOk/kIdYes when empty
+    std::vector<int>& waits = ui.guiWaits;
+    std::function<int(QDialog&)> dialogAnswer;        // for dialogs other than the login prompt
+    std::deque<QString>& fileNames = ui.fileAnswers;  // answers to file dialogs ("" = cancel)
 };
 
 }  // namespace halvard::test

@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
+
 #include "CAskHeadResisterDlg.h"
 #include "CSpinEdit.h"
 #include "head_resistor_memo.h"
@@ -101,6 +103,125 @@ TEST_F(PageTest, GetConfigStopsAtTheFirstFailedReadWithItsMessage) {
         EXPECT_TRUE(messages[0].waitCursor);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_FALSE(Page()->IsFetched());
+    }
+}
+
+namespace {
+
+// What the printer holds that Set Config could overwrite.
+QJsonObject WritableState(const SimControl& sim, const char* device = nullptr) {
+    const QJsonObject d = sim.Device(device);
+    QJsonObject out;
+    for (const char* key : {"headSerial", "params", "userCounts", "factoryCounts"})
+        out.insert(QLatin1String(key), d.value(QLatin1String(key)));
+    return out;
+}
+
+const QStringList kWrites = L({"Vela_ExSetHeadSerial", "Vela_ExSetUserIssueCount",
+                               "Vela_ExSetFactIssueCount", "Vela_ExSetDevParam"});
+
+}  // namespace
+
+// A reading that stopped part way has cleared fields (counters, positions): whatever came
+// before, Set Config refuses until a complete one, and the printer keeps its values.
+TEST_F(PageTest, AGetConfigThatStopsPartWayLeavesNothingToWrite) {
+    Start();
+    Connect();
+    const QJsonObject before = WritableState(*sim);
+    for (const char* fn :
+         {"Vela_GetVersion", "Vela_ExGetSerial", "Vela_ExGetHeadSerial", "Vela_ExGetUserIssueCount",
+          "Vela_ExGetFactIssueCount", "Vela_ExGetDevParam"}) {
+        SCOPED_TRACE(fn);
+        sim->VelaSim_ClearFaults();
+        Page()->GetConfig();
+        ASSERT_TRUE(Page()->IsFetched());
+        sim->VelaSim_InjectFault(fn, 0, 1, static_cast<VelaResult>(0x80000001));
+        Page()->GetConfig();
+        EXPECT_FALSE(Button("setConfig")->isEnabled());
+        messages.clear();
+        sim->VelaSim_ClearCallLog();
+        Page()->SetConfig();
+        EXPECT_EQ(MessageTexts(), L({"Please, Get First"}));
+        EXPECT_EQ(FunctionsCalled(*sim, kWrites), QStringList());
+    }
+    EXPECT_EQ(WritableState(*sim), before);
+}
+
+TEST_F(PageTest, SetConfigNeverWritesOnePrintersDataIntoAnother) {
+    const char* const b = "[USB2] Halvard Card Printer";
+    Start();
+    ConnectAndFetch();
+    Spin("xStartPosition")->setText(QStringLiteral("7"));
+    const QString saved = folder->filePath(QStringLiteral("a.hcf"));
+    ASSERT_TRUE(Page()->WriteFile(saved, false));
+    Click("connect");  // "Disconnect"
+    Connect(QString::fromLatin1(b));
+    const QJsonObject before = WritableState(*sim, b);
+
+    // Before a Get Config of its own, and after one that failed, printer B gets nothing.
+    EXPECT_FALSE(Button("setConfig")->isEnabled());
+    Page()->SetConfig();
+    sim->VelaSim_InjectFault("Vela_ExGetDevParam", 0, 1, static_cast<VelaResult>(0x80000001));
+    Page()->GetConfig();
+    EXPECT_FALSE(Button("setConfig")->isEnabled());
+    Page()->SetConfig();
+    EXPECT_EQ(MessageTexts(),
+              L({"Please, Get First", "Failed to Fetch Device Parameters.", "Please, Get First"}));
+    EXPECT_EQ(FunctionsCalled(*sim, kWrites), QStringList());
+    EXPECT_EQ(WritableState(*sim, b), before);
+
+    // Copying a set from one printer to the other stays possible: B's complete Get Config,
+    // then A's file, then Set Config.
+    messages.clear();
+    Page()->GetConfig();
+    ASSERT_TRUE(Page()->LoadFile(saved));
+    Page()->SetConfig();
+    EXPECT_EQ(StoredParams(b)[0].toInt(), 7);
+}
+
+// The status strip only ever shows the success of the operation that ran last.
+TEST_F(PageTest, TheStatusStripDropsAnOldSuccessWhenALaterOperationFails) {
+    Start();
+    ConnectAndFetch();
+    auto* strip = Find<QLabel>("statusStrip");
+    const QString file = folder->filePath(QStringLiteral("ok.hcf"));
+    ASSERT_TRUE(Page()->WriteFile(file, false));
+    const QString broken = folder->filePath(QStringLiteral("broken.hcf"));
+    QFile out(broken);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(QByteArray("HCV1").append(30, '\0'));
+    out.close();
+
+    const struct {
+        const char* what;
+        std::function<void()> succeed;
+        std::function<void()> fail;
+    } cases[] = {
+        {"Set Config", [&] { Page()->SetConfig(); },
+         [&] {
+             sim->VelaSim_InjectFault("Vela_ExSetDevParam", 0, 1,
+                                      static_cast<VelaResult>(0x80000002));
+             Page()->SetConfig();
+         }},
+        {"Load from File",
+         [&] {
+             fileNames = {file};
+             Click("loadFromFile");
+         },
+         [&] {
+             fileNames = {broken};
+             Click("loadFromFile");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.clear();
+        c.succeed();
+        ASSERT_TRUE(messages.empty()) << MessageTexts().join(u'|').toStdString();
+        ASSERT_FALSE(strip->text().isEmpty());
+        c.fail();
+        EXPECT_EQ(messages.size(), 1u);
+        EXPECT_EQ(strip->text(), QString());
     }
 }
 
@@ -290,6 +411,9 @@ TEST_F(PageTest, FailedReReadIsNotReportedAsSuccess) {
     EXPECT_EQ(
         MessageTexts(),
         (L({"Failed to Fetch Device Parameters.", "Changed settings are not properly applied"})));
+    // The controls were cleared part way: nothing more is written until a complete reading.
+    EXPECT_FALSE(Page()->IsFetched());
+    EXPECT_FALSE(Button("setConfig")->isEnabled());
 }
 
 TEST_F(PageTest, PrinterOwnedBitsAndCheckBoxesSurviveASetConfig) {

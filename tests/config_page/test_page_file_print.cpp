@@ -9,6 +9,14 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "CCardPreview.h"
 #include "CSpinEdit.h"
 #include "message_service.h"
@@ -83,7 +91,7 @@ TEST_F(PageTest, SavedFileLoadsBackIntoEveryControl) {
               QStringLiteral("Loaded from : \"set.hcf\".   Loaded F/W version : [V2.1.07 (202]."));
     // Loading never touches the printer's state kept by the page.
     EXPECT_EQ(Page()->DeviceParams()[0], 0);
-    EXPECT_EQ(fileDialogSaves, (std::vector<bool>{true, false}));
+    EXPECT_EQ(FileDialogSaves(), (std::vector<bool>{true, false}));
 }
 
 TEST_F(PageTest, FileOfAnotherKindIsPassedOverSilently) {
@@ -99,6 +107,49 @@ TEST_F(PageTest, FileOfAnotherKindIsPassedOverSilently) {
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ControlSnapshot(*Page()), before);
     EXPECT_EQ(Find<QLabel>("statusStrip")->text(), QString());
+}
+
+// A pipe named like a data file never holds the window: picked in the open dialog it is passed
+// over like any file that is not one of ours, picked in the save dialog it is only replaced
+// after the overwrite question. A watchdog opens the pipe's other end should a command still
+// wait after a generous bound, and the test fails.
+TEST_F(PageTest, APipeNamedLikeADataFileNeverHoldsTheWindow) {
+    Start();
+    const QByteArray pipe = QFile::encodeName(folder->filePath(QStringLiteral("pipe.hcf")));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool finished = false;
+    bool released = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        auto bound = std::chrono::seconds(10);
+        while (!cv.wait_for(lock, bound, [&] { return finished; })) {
+            released = true;
+            const int writer = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            bound = std::chrono::seconds(1);
+        }
+    });
+    const QStringList before = ControlSnapshot(*Page());
+    fileNames = {QFile::decodeName(pipe)};
+    Click("loadFromFile");
+    answers = {mb::kIdNo};
+    fileNames = {QFile::decodeName(pipe)};
+    Click("saveToFile");
+    {
+        std::lock_guard lock(mutex);
+        finished = true;
+    }
+    cv.notify_one();
+    watchdog.join();
+    EXPECT_FALSE(released) << "a command waited on the pipe";
+    EXPECT_EQ(MessageTexts(), L({"Same file is already exist.\n\nOverwrite?"}));
+    EXPECT_EQ(ControlSnapshot(*Page()), before);
+    struct stat st {};
+    ASSERT_EQ(::lstat(pipe.constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST_F(PageTest, ShortFileReportsCorruptionWithErrorNumber) {
@@ -288,4 +339,40 @@ TEST_F(PageTest, VeryNegativeYScaleCollapsesThePictureToOnePixel) {
     preview->grab();  // paints: resamples to the new size
     EXPECT_EQ(preview->ResampledSize().height(), 1);
     EXPECT_EQ(preview->ResampledSize().width(), preview->Card().width());
+}
+
+// The picture is resampled when its size or the part that shows changes, never for a repaint
+// of what is already there (the window moved or was uncovered), nor for an operation that
+// leaves the four values as they were.
+TEST_F(PageTest, ThePreviewResamplesOnlyWhenWhatShowsChanges) {
+    Start();
+    window->show();
+    CCardPreview* preview = Page()->Preview();
+    const QImage first = preview->grab().toImage();
+    const int made = preview->ResampleCount();
+    ASSERT_GE(made, 1);
+    for (int i = 0; i < 3; ++i)
+        preview->repaint();
+    preview->Rescale();
+    Page()->LoadDefault(QStringLiteral("PARAMETER"), false);  // the values shown already
+    const QImage again = preview->grab().toImage();
+    EXPECT_EQ(preview->ResampleCount(), made);
+    EXPECT_EQ(again, first);
+
+    const struct {
+        const char* field;
+        int value;
+    } changes[] = {{"yScale", 40}, {"xStartPosition", 6}, {"yStartPosition", 50}};
+    QImage before = again;
+    int count = made;
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.field);
+        Spin(c.field)->setValue(c.value);
+        const QImage after = preview->grab().toImage();
+        EXPECT_EQ(preview->ResampleCount(), ++count);
+        EXPECT_NE(after, before);
+        preview->repaint();
+        EXPECT_EQ(preview->ResampleCount(), count);
+        before = after;
+    }
 }

@@ -68,7 +68,7 @@ protected:
     }
 
     MessageRecorder messages;
-    DialogScript dialogs;
+    DialogScript dialogs{messages};
     CKestraConfigDlg w;
     std::unique_ptr<SimControl> sim;
 };
@@ -222,6 +222,20 @@ TEST_F(SecurityCommands, PcSerialRefusedByThePrinterSaysSo) {
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("Failed to Set PC Serial (error=0x80000005)")});
 }
 
+TEST_F(SecurityCommands, PasswordOfAClosedConnectionIsNeverSentAgain) {
+    // Disconnect, then connect again: until this connection's login, commands that carry the
+    // login password must not carry the one accepted for the connection before.
+    w.OnConnect();
+    ASSERT_FALSE(w.Binding().IsConnected());
+    EXPECT_TRUE(w.LoginPassword().isEmpty());
+    ASSERT_EQ(w.ConnectDevice(QString::fromLatin1(kPrinter)), 0);
+    EXPECT_TRUE(w.LoginPassword().isEmpty());
+    w.OnSetPCSerial();
+    EXPECT_EQ(Printer()[QStringLiteral("pcIdentity")].toString(), QString())
+        << "the printer took a block sent with the old password";
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("Failed to Set PC Serial (error=0x80000005)")});
+}
+
 TEST(PcIdentity, BlockIsTheAddressThenTwoZeroBytes) {
     EXPECT_EQ(PcIdentityBlock(QByteArray::fromHex("A1B2C3D4E5F6")).toHex(),
               QByteArray("a1b2c3d4e5f60000"));
@@ -229,6 +243,51 @@ TEST(PcIdentity, BlockIsTheAddressThenTwoZeroBytes) {
     if (address) {
         EXPECT_EQ(address->size(), 6);
         EXPECT_NE(*address, QByteArray(6, '\0'));
+    }
+}
+
+// The adapter is the one the system's adapter list names first: listed in index order, up, not
+// a loop-back, with a real 6-byte address, and not known to be virtual.
+TEST(PcIdentity, TheFirstAdapterThatIsUpAndBackedByHardwareIsChosen) {
+    const auto adapter = [](const char* name, int index, const char* hex, bool up,
+                            std::optional<bool> hardware, bool loopback = false) {
+        return AdapterInfo{
+            QString::fromLatin1(name), index, QByteArray::fromHex(hex), loopback, up, hardware};
+    };
+    const AdapterInfo lo = adapter("lo", 1, "000000000000", true, false, true);
+    const AdapterInfo ifbDown = adapter("ifb0", 2, "3e6d3e14e501", false, false);
+    const AdapterInfo bridgeUp = adapter("docker0", 3, "0242ac110001", true, false);
+    const AdapterInfo ethDown = adapter("eth1", 4, "02fc00000002", false, true);
+    const AdapterInfo eth = adapter("eth0", 5, "02fc00000001", true, true);
+    const AdapterInfo wifi = adapter("wlan0", 6, "a4c3f0851234", true, true);
+    const AdapterInfo unknown = adapter("Ethernet", 7, "001122334455", true, std::nullopt);
+    const AdapterInfo zero = adapter("dummy", 1, "000000000000", true, std::nullopt);
+    const AdapterInfo firewire = adapter("fw0", 2, "0011223344556677", true, true);
+    const struct {
+        const char* what;
+        std::vector<AdapterInfo> list;
+        const char* expected;  // hex, or nullptr for none
+    } cases[] = {
+        {"virtual and down ones are passed over",
+         {lo, ifbDown, bridgeUp, ethDown, eth, wifi},
+         "02fc00000001"},
+        {"the order is the index, not the listing",
+         {wifi, unknown, eth, ifbDown, lo},
+         "02fc00000001"},
+        {"unknown backing counts where the platform cannot tell",
+         {lo, unknown, ifbDown},
+         "001122334455"},
+        {"zero and 8-byte addresses do not qualify", {zero, firewire, wifi}, "a4c3f0851234"},
+        {"no qualifying adapter", {lo, ifbDown, bridgeUp, ethDown}, nullptr},
+        {"an empty list", {}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::optional<QByteArray> chosen = ChooseAdapterAddress(c.list);
+        if (c.expected == nullptr)
+            EXPECT_FALSE(chosen.has_value());
+        else
+            EXPECT_EQ(chosen.value_or(QByteArray()).toHex(), QByteArray(c.expected));
     }
 }
 
@@ -334,7 +393,7 @@ TEST(PasswordSecrecy, PasswordsNeverAppearInTraceOrCallLog) {
     const QtMessageHandler previous = qInstallMessageHandler(&Capture);
     {
         MessageRecorder messages;
-        DialogScript dialogs;
+        DialogScript dialogs{messages};
         CKestraConfigDlg w;
         w.Initialise(QString::fromLatin1(SimulatorLibrary()));
         SimControl sim(w.Binding());

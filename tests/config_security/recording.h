@@ -1,6 +1,6 @@
 #pragma once
-// Test seams for the configuration tool's windows: recorded message boxes, scripted modal
-// dialogs and captured Qt log output.
+// Test seams for the configuration tool's windows: recorded message boxes and scripted modal
+// dialogs, on the shared test recorder.
 
 #include <QDialog>
 #include <QLineEdit>
@@ -12,44 +12,23 @@
 #include <deque>
 #include <functional>
 
-#include "message_service.h"
-#include "modal_hook.h"
+#include "ui_recorder.h"
 
 namespace halvard::test {
 
-struct ShownMessage {
-    QString text;
-    QString caption;
-    unsigned style = 0;
-};
-
-// Records every message box and answers from a queue (OK when the queue is empty).
-class MessageRecorder {
+// The one test recorder, under the names these tests use: `shown` holds the message boxes in
+// order, `answers` the answers to give (OK when empty).
+class MessageRecorder : public UiRecorder {
 public:
-    MessageRecorder() {
-        MessageService::SetHandler([this](const MessageRequest& request) {
-            shown.append({request.text, request.caption, request.style});
-            if (answers.empty())
-                return mb::kIdOk;
-            const int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        });
-    }
-    ~MessageRecorder() { MessageService::SetHandler({}); }
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-    QList<ShownMessage> shown;
-    std::deque<int> answers;
+    QList<ShownMessage>& shown = messages;
 };
 
-// Plays the user's part in each modal dialog, in order.
+// Plays the user's part in each modal dialog the recorder sees, in order.
 class DialogScript {
 public:
     using Step = std::function<int(QDialog&)>;
-    DialogScript() {
-        ModalHook::SetHandler([this](QDialog& dialog) {
+    explicit DialogScript(UiRecorder& ui) : m_ui(ui) {
+        m_ui.onDialog = [this](QDialog& dialog) {
             ++opened;
             if (intercept) {
                 int result = 0;
@@ -66,9 +45,9 @@ public:
             const int result = step(dialog);
             dialog.hide();
             return result;
-        });
+        };
     }
-    ~DialogScript() { ModalHook::SetHandler({}); }
+    ~DialogScript() { m_ui.onDialog = nullptr; }
     DialogScript(const DialogScript&) = delete;
     DialogScript& operator=(const DialogScript&) = delete;
 
@@ -76,6 +55,9 @@ public:
     int opened = 0;
     // Answers dialogs that may come at any time (a timer's prompt): true when it took `dialog`.
     std::function<bool(QDialog&, int&)> intercept;
+
+private:
+    UiRecorder& m_ui;
 };
 
 template <class T = QLineEdit>
