@@ -199,9 +199,8 @@ VelaResult MoveToEncoderPosition(Simulator&, Device& d, Module& m, int position)
     return kOk;
 }
 
-__attribute__((weak)) VelaResult ScannerScan(VelaHandle h, std::int32_t module, std::int32_t mode) {
-    return Simulator::Instance().Run("Vela_ReadEncoder", {h, module, kScannerChannel, mode},
-                                     [](Simulator&) { return kVelaNotSupported; });
+__attribute__((weak)) VelaResult ScannerScan(Simulator&, VelaHandle, std::int32_t) {
+    return kVelaNotSupported;
 }
 
 }  // namespace sim
@@ -277,10 +276,10 @@ extern "C" VelaResult VELA_API Vela_WriteEncoder(VelaHandle h, std::int32_t modu
 // track with nothing on it is read as blank and says so when it is handed back.
 extern "C" VelaResult VELA_API Vela_ReadEncoder(VelaHandle h, std::int32_t module,
                                                 std::int32_t trackMask, std::int32_t mode) {
-    if (trackMask == kScannerChannel)
-        return ScannerScan(h, module, mode);
     return Simulator::Instance().Run(
         "Vela_ReadEncoder", {h, module, trackMask, mode}, [&](Simulator& s) {
+            if (trackMask == kScannerChannel)
+                return ScannerScan(s, h, module);
             Device* d;
             Module* m;
             if (VelaResult r = Encoder(s, h, module, d, m); r != kOk)

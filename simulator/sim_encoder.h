@@ -18,8 +18,8 @@ inline constexpr int kScannerChannel = 0x10;
 // position.
 VelaResult MoveToEncoderPosition(Simulator& s, Device& d, Module& m, int position);
 
-// Vela_ReadEncoder on the scanner channel: a scan. Defined by the scanner's file; until then it
-// answers "not supported".
-VelaResult ScannerScan(VelaHandle h, std::int32_t module, std::int32_t mode);
+// Vela_ReadEncoder on the scanner channel: a scan, run under the model's lock like any export
+// body. The scanner's file defines it; until then the channel answers "not supported".
+VelaResult ScannerScan(Simulator& s, VelaHandle h, std::int32_t module);
 
 }  // namespace sim
