@@ -2,7 +2,7 @@
 # one private folder, because each program loads the SDK library and reads its settings from its
 # own folder; the simulator stands in as libVelaComm.so, so an installed copy runs with no printer.
 #
-#   <prefix>/lib/halvard/           HalvardConfig, HalvardTest, libVelaComm.so, *.ini
+#   <prefix>/lib/halvard/           HalvardConfig, HalvardTest, libVelaComm.so, *.ini, bkgnd.bmp
 #   <prefix>/bin/                   links to the two programs
 #   <prefix>/share/halvard/samples/ sample card design documents
 #   <prefix>/share/doc/halvard/     README, notes, screenshots
@@ -19,6 +19,7 @@ install(TARGETS VelaComm LIBRARY DESTINATION ${HALVARD_INSTALL_APPDIR} NAMELINK_
 install(FILES
   ${CMAKE_SOURCE_DIR}/config/ini/HalvardConfig.ini
   ${CMAKE_SOURCE_DIR}/config/ini/KestraConfig.ini
+  ${CMAKE_SOURCE_DIR}/testbench/resources/bkgnd.bmp
   DESTINATION ${HALVARD_INSTALL_APPDIR})
 
 # A relative link, so the tree works wherever it is unpacked. The program resolves it to its real
@@ -34,6 +35,9 @@ endforeach()
 install(FILES
   ${CMAKE_SOURCE_DIR}/config/resources/sample_ymcko.vdn
   ${CMAKE_SOURCE_DIR}/config/resources/sample_rewritable.vdn
+  ${CMAKE_SOURCE_DIR}/testbench/resources/samples/id_card.vdn
+  ${CMAKE_SOURCE_DIR}/testbench/resources/samples/two_cards.vdn
+  ${CMAKE_SOURCE_DIR}/testbench/resources/samples/portrait.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/halvard/samples)
 
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${HALVARD_INSTALL_DOCDIR})

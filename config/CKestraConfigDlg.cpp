@@ -20,6 +20,7 @@
 #include "modal_hook.h"
 #include "private_profile.h"
 #include "program_support.h"
+#include "sdk_lists.h"
 #include "sdk_text.h"
 #include "wait_service.h"
 
@@ -250,16 +251,11 @@ void CKestraConfigDlg::KeepOnScreen() {
 
 void CKestraConfigDlg::OnRefresh() {
     auto list = std::make_unique<DeviceList>();
-    *list = DeviceList{};
+    VelaResult result = 0;
     if (m_binding.Vela_ExGetDeviceList)
-        m_binding.Vela_ExGetDeviceList(list.get(), m_allowNetwork->isChecked() ? 7 : 1);
+        result = m_binding.Vela_ExGetDeviceList(list.get(), m_allowNetwork->isChecked() ? 7 : 1);
     m_deviceSelector->clear();
-    const int count = std::clamp(list->count, 0, kMaxDevices);
-    for (int i = 0; i < count; ++i) {
-        const DeviceListEntry& entry = list->entries[i];
-        if ((entry.type & ~0xFu) == 0x3700u)
-            m_deviceSelector->addItem(halvard::FromSdkText(entry.name, 256));
-    }
+    m_deviceSelector->addItems(sdk_lists::PrinterDeviceNames(result, *list));
     if (m_deviceSelector->count() > 0)
         m_deviceSelector->setCurrentIndex(0);
     else

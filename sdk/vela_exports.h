@@ -290,6 +290,8 @@
     UNUSED(Vela_GetJobInfoEx)                                                                         \
     FN(VelaResult, Vela_GetMyPrnId, (VelaHandle h, std::int32_t printData, std::int32_t page,         \
                                      std::int32_t* id))                                               \
+    /* The data stays owned by the SDK: valid until the next Vela_GetMyPrnData or */                  \
+    /* Vela_PrintDocument on that connection, or until it closes. */                                  \
     FN(VelaResult, Vela_GetMyPrnData, (VelaHandle h, std::int32_t printData, std::int32_t page,       \
                                        const std::uint8_t** data, std::int32_t* size))                \
     UNUSED(Vela_NewJobDescriptor)                                                                     \

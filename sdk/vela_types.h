@@ -46,21 +46,32 @@ struct IssueCountRecord {
     std::int32_t values[7];
 };
 
-// A bitmap the SDK hands out (document previews); the pixels stay owned by the SDK and valid
-// until the next call that produces a bitmap or until the document is closed.
+// A document preview the SDK hands out (Vela_GetPreviewBitmap): a packed device-independent
+// bitmap, that is a 40-byte BITMAPINFOHEADER followed at once by the pixel rows, `size` bytes in
+// all from `dib`. The bytes stay owned by the SDK and valid until the next Vela_GetPreviewBitmap
+// or Vela_CloseDocument on that connection, or until it closes. Untrusted: a caller checks the
+// header against `size` and the stated dimensions before it copies or paints anything.
 struct VelaBitmap {
-    std::int32_t width;
-    std::int32_t height;
-    std::int32_t bitsPerPixel;  // 24, rows top-down, blue-green-red
-    std::int32_t stride;
-    const std::uint8_t* pixels;
+    const std::uint8_t* dib;  // null: no bitmap
+    std::int32_t size;
 };
+inline constexpr std::size_t kDibHeaderSize = 40;
 
-// The printer settings block of a module, read and written whole.
+// The printer settings block of a printer module, read and written whole.
 inline constexpr std::size_t kPrinterSettingsSize = 10240;
 struct PrinterSettings {
     std::uint8_t raw[kPrinterSettingsSize];
 };
+// Byte offsets of the 32-bit fields of the block that the programs touch.
+namespace printer_settings {
+inline constexpr std::size_t kCard1InUse = 904;   // 0/1
+inline constexpr std::size_t kCard1Side = 908;    // 0 front, 1 back, 2 both
+inline constexpr std::size_t kRibbonType = 5024;  // the ribbon the print data is made for
+inline constexpr std::size_t kCard2InUse = 5056;
+inline constexpr std::size_t kCard2Side = 5060;
+inline constexpr std::size_t kRotate180 = 9208;  // non-zero: the print is turned by 180 degrees
+inline constexpr std::size_t kMirror = 9220;     // non-zero: the print is mirrored left to right
+}  // namespace printer_settings
 
 static_assert(sizeof(DeviceListEntry) == 1028);
 static_assert(offsetof(DeviceListEntry, name) == 512);

@@ -71,10 +71,12 @@ struct ContactlessChip {
 // The two faces of a card.
 enum CardSide : int { kTop = 0, kBottom = 1 };
 
-// What was printed on one side: the image and the spool file it was saved to.
+// What was printed on one side: the image and the spool file it was saved to, and whether a
+// laminator covered that side.
 struct PrintedSide {
     QImage image;  // null: nothing printed
     QString file;
+    bool laminated = false;
 };
 
 struct Card {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "sim_chips.h"
 #include "sim_exports.h"
 #include "sim_state.h"
 
@@ -70,17 +71,11 @@ extern "C" VelaResult VELA_API Vela_GetDeviceInfo(DeviceInfo* info, const VelaCh
                 return kErrDeviceNotFound;
             std::memset(info, 0, sizeof *info);
             ToVela(d->printerId, info->printerId, 64);
-            bool ic = false, rf = false;
-            for (const Module& m : d->modules) {
-                ic = ic || m.ic.installed;
-                rf = rf || m.rf.installed;
-            }
-            if (ic) {
-                ToVela(QStringLiteral("Halvard Contact Reader 0"), info->icReaderName, 64);
-                ToVela(QStringLiteral("Halvard SIM Reader 0"), info->simReaderName, 64);
-            }
-            if (rf)
-                ToVela(QStringLiteral("Halvard Contactless Reader 0"), info->rfReaderName, 64);
+            const auto readers = ReaderNames(*d);
+            ToVela(readers[kIcReader], info->icReaderName, 64);
+            ToVela(readers[kSimReader], info->simReaderName, 64);
+            ToVela(readers[kRfReader], info->rfReaderName, 64);
+            ToVela(readers[kRfReader2], info->rfReaderName2, 64);
             return kOk;
         });
 }

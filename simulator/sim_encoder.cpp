@@ -13,6 +13,8 @@
 
 #include "sim_encoder.h"
 #include "sim_exports.h"
+#include "sim_scanner.h"
+#include "vela_scanner.h"
 
 using namespace sim;
 
@@ -199,10 +201,6 @@ VelaResult MoveToEncoderPosition(Simulator&, Device& d, Module& m, int position)
     return kOk;
 }
 
-__attribute__((weak)) VelaResult ScannerScan(Simulator&, VelaHandle, std::int32_t) {
-    return kVelaNotSupported;
-}
-
 }  // namespace sim
 
 // Item 0 is the coercivity (150 to 800); other items are kept as given.
@@ -278,7 +276,7 @@ extern "C" VelaResult VELA_API Vela_ReadEncoder(VelaHandle h, std::int32_t modul
                                                 std::int32_t trackMask, std::int32_t mode) {
     return Simulator::Instance().Run(
         "Vela_ReadEncoder", {h, module, trackMask, mode}, [&](Simulator& s) {
-            if (trackMask == kScannerChannel)
+            if (trackMask == vela::scanner::kChannel)
                 return ScannerScan(s, h, module);
             Device* d;
             Module* m;

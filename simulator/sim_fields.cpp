@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "sim_chips.h"
 #include "sim_field_codecs.h"
 
 namespace sim {
@@ -112,7 +113,13 @@ const FieldTable<IcStation>& IcFields() {
 
 const FieldTable<RfStation>& RfFields() {
     static const FieldTable<RfStation> table =
-        StationTable<RfStation>({Member("fieldOn", kSettable, &RfStation::fieldOn)});
+        StationTable<RfStation>({Member("fieldOn", kSettable, &RfStation::fieldOn),
+                                 Field<RfStation>{"keyLoaded",
+                                                  kShown,
+                                                  [](const RfStation& rf, Purpose) {
+                                                      return QJsonValue(rf.loadedKey.has_value());
+                                                  },
+                                                  {}}});
     return table;
 }
 
@@ -453,10 +460,8 @@ QJsonValue ConnectionsJson(const Device& d) {
     for (const auto& [handle, c] : d.connections) {
         QJsonValue document;
         if (c.document)
-            document =
-                QJsonObject{{QStringLiteral("path"), c.document->path},
-                            {QStringLiteral("pages"),
-                             c.document->content.value(QLatin1String("pages")).toArray().size()}};
+            document = QJsonObject{{QStringLiteral("path"), c.document->path},
+                                   {QStringLiteral("pages"), c.document->content.PageCount()}};
         QJsonArray printData;
         for (const auto& [id, data] : c.printData) {
             QJsonArray pages;
@@ -500,6 +505,7 @@ const FieldTable<Device>& DeviceFields() {
         Member("pcIdentity", kPersistent, &D::pcIdentity),
         Member("magneticKey", kPersistent, &D::magneticKey),
         Shown("config", &D::config),
+        ReadersField(),
         Field<D>{"paramCount", kSettable,
                  [](const D& d, Purpose) { return QJsonValue(d.paramCount); },
                  [](D& d, const QJsonValue& v, ReadContext& ctx) {

@@ -97,11 +97,12 @@ Field<CardProfile> MifareKeyField(const char* key, MifareKey CardProfile::*membe
 }
 
 QJsonValue PrintedJson(const PrintedSide& side) {
-    if (side.image.isNull() && side.file.isEmpty())
+    if (side.image.isNull() && side.file.isEmpty() && !side.laminated)
         return QJsonValue();
     return QJsonObject{{QStringLiteral("file"), side.file},
                        {QStringLiteral("width"), side.image.width()},
-                       {QStringLiteral("height"), side.image.height()}};
+                       {QStringLiteral("height"), side.image.height()},
+                       {QStringLiteral("laminated"), side.laminated}};
 }
 
 }  // namespace

@@ -233,11 +233,17 @@ Card* Device::CardAt(int module) {
 void Device::PutCard(Card next, int module) {
     card = std::move(next);
     cardModule = module;
+    if (Module* m = FindModule(module))
+        m->position = 0;
 }
 
 void Device::MoveCardTo(int module) {
-    if (card && module != cardModule)
+    if (card && module != cardModule) {
         card->LeaveStation();
+        // A card arrives at a module's entry, off its stations.
+        if (Module* m = FindModule(module))
+            m->position = 0;
+    }
     cardModule = card ? module : kNoModule;
 }
 

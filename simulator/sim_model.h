@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "sim_card.h"
+#include "sim_document.h"
 #include "vela_modules.h"
 #include "vela_types.h"
 
@@ -61,6 +62,7 @@ struct IcStation : Station {
 // Contactless reader of a printer or flipper.
 struct RfStation : Station {
     bool fieldOn = false;
+    std::optional<MifareKey> loadedKey;  // "Auth.": the key block commands authenticate with
 };
 
 // Card scanner of a flipper (encoder channel 0x10). The image configuration record is the first
@@ -107,9 +109,9 @@ struct PrintJob {
 };
 
 struct Ribbon {
-    int type = 0;  // 0 YMCKO ... 9 rewritable (names in the Print page)
-    int remaining = 250;
-    int capacity = 250;
+    int type = 0;         // 0 YMCKO ... 9 rewritable (names in the Print page)
+    int remaining = 250;  // prints left on the roll: each printed side takes one
+    int capacity = 250;   // prints of a full roll
 };
 
 // What a printer module holds besides the card: its settings block, job queue and ribbon.
@@ -157,17 +159,18 @@ struct Module {
     int CardsInDecks() const;
 };
 
-// A card design document opened on a connection.
+// The card design document of a connection: opened from a file, or drawn on with no file
+// opened (path empty).
 struct OpenDocument {
     QString path;
-    QJsonObject content;
+    CardDocument content;
 };
 
-// Print data made from a connection's document, by print data handle.
+// Print data made from a connection's document, by print data handle: per page index, the job
+// id (0: the page is not in it) and the bytes Vela_GetMyPrnData hands out.
 struct PrintData {
-    QJsonObject document;
-    std::vector<std::uint16_t> pageIds;  // per page
-    std::vector<QByteArray> pageData;    // per page
+    std::vector<std::uint16_t> pageIds = std::vector<std::uint16_t>(kPageCount);
+    std::vector<QByteArray> pageData = std::vector<QByteArray>(kPageCount);
 };
 
 // What one open handle holds.
@@ -176,6 +179,8 @@ struct Connection {
     std::optional<OpenDocument> document;
     std::map<std::int32_t, PrintData> printData;
     std::int32_t nextPrintData = 1;
+    int printModule = kNoModule;  // the printer whose settings it wrote last
+    QByteArray preview;           // the last preview bitmap it handed out
 };
 
 struct Device {
@@ -196,6 +201,9 @@ struct Device {
     QByteArray pcIdentity;
     QByteArray magneticKey;
     std::map<int, int> config;  // Vela_ExSetConfig items
+    // Reader names the scenario declares (contact IC, SIM, contactless 1 and 2); unset: named
+    // after the stations fitted.
+    std::array<std::optional<QString>, 4> readerNames;
 
     // Device parameter block and counters.
     int paramCount = 30;

@@ -8,11 +8,11 @@ namespace sim {
 
 namespace {
 
-// A full printer system: input hopper, printer with encoder, flipper with IC/RF stations and
-// scanner, laser unit, laminator and output hopper.
+// A full printer system: input hopper, printer with encoder and contactless reader, flipper with
+// IC/RF stations and scanner, laser unit, laminator and output hopper.
 constexpr const char* kFullChain = R"([
     {"id": 16, "cards": 100},
-    {"id": 64, "encoder": true},
+    {"id": 64, "encoder": true, "rf": true},
     {"id": 97, "ic": true, "rf": true, "scanner": true},
     {"id": 98},
     {"id": 80},
@@ -20,8 +20,10 @@ constexpr const char* kFullChain = R"([
   ])";
 
 QByteArray Scenario(const char* chain, const char* extraFirstDevice = "") {
+    // The cards answer the test bench's test key as their Mifare key A.
     QByteArray json = R"json({
   "timeScale": 1.0,
+  "cardProfiles": {"default": {"keyA": "5A 3C 96 E1 0F 7B"}},
   "devices": [
     {"name": "[USB1] Halvard Card Printer", "description": "Card Printer", "type": 14081,
      "serial": "HV2026000101", "headSerial": "TH-447101", "printerId": "PRN01",
@@ -65,9 +67,13 @@ QByteArray PresetScenario(const QString& name) {
     {"id": 16}, {"id": 17}, {"id": 64, "encoder": true}, {"id": 80}, {"id": 97, "ic": true},
     {"id": 98}, {"id": 99}, {"id": 81}, {"id": 48}, {"id": 128}, {"id": 112}, {"id": 113}
   ])");
+    if (name == u"printer-only")
+        return Scenario(R"([
+    {"id": 64, "encoder": true}
+  ])");
     if (name == u"no-input-hopper")
         return Scenario(R"([
-    {"id": 64, "encoder": true},
+    {"id": 64, "encoder": true, "rf": true},
     {"id": 97, "ic": true, "rf": true, "scanner": true},
     {"id": 112}
   ])");

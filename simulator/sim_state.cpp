@@ -235,7 +235,9 @@ VelaHandle Simulator::Open(Device& device) {
         device.pendingPrinterId.clear();
         MarkDirty();
     }
-    device.connections[h] = Connection{h, std::nullopt, {}, 1};
+    Connection connection;
+    connection.handle = h;
+    device.connections[h] = std::move(connection);
     return h;
 }
 

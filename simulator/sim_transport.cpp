@@ -7,6 +7,10 @@
 // The card in transport is a value (sim_card.h): it keeps what it holds wherever it goes, and
 // is turned by every flip.
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "sim_chips.h"
 #include "sim_encoder.h"
 #include "sim_events.h"
 #include "sim_exports.h"
@@ -22,8 +26,10 @@ constexpr int kEjectMs = 1000;
 constexpr int kFlipMs = 1500;
 constexpr int kStepMs = 600;
 constexpr int kSensorMs = 400;
+constexpr int kLongestTravel = 5000;  // ms added to a sensor move at most (1 ms per step)
 constexpr int kPositionMs = 300;
 constexpr int kCommandMs = 100;
+constexpr int kFanTestMs = 3000;
 constexpr int kNoCard = kNoModule;
 
 bool IsHopper(const Module& m) {
@@ -231,11 +237,17 @@ extern "C" VelaResult VELA_API Vela_CardIn(VelaHandle h, std::int32_t module,
                 m->stagedIn = true;  // waits for the card the transport brings
                 return kOk;
             }
-            // Take the card from the neighbour on that side.
+            // Take the card from the neighbour on that side; a module with no neighbour there
+            // takes a card fed by hand when the system holds none.
             Module* from = Neighbour(*d, d->IndexOf(module), direction);
             if (from != nullptr && d->CardAt(from->id) != nullptr)
                 if (VelaResult r = EventRefusal(*d, from); r != kOk)
                     return r;
+            if (from == nullptr && d->cardModule == kNoCard) {
+                d->PutCard(d->HandFedCard(), module);
+                Finish(s, *m, kStepMs, false);
+                return kOk;
+            }
             if (from == nullptr || d->CardAt(from->id) == nullptr) {
                 if (d->CardAt(module) != nullptr)
                     return kOk;  // already here
@@ -319,7 +331,11 @@ extern "C" VelaResult VELA_API Vela_CardMoveSensor(VelaHandle h, std::int32_t mo
                 return r;
             if (speed < 0)
                 return kErrBadArgument;
-            Finish(s, *m, kSensorMs, false);
+            // A printer's right sensor holds its card over the contactless reader.
+            if (m->Type() == vela::kTypePrinter)
+                PlaceCard(*d, *m, option == kRfSensor && m->rf.installed ? kRfPosition : 0);
+            // The card travels `distance` past the sensor; longer moves take longer.
+            Finish(s, *m, kSensorMs + std::min(std::abs(distance), kLongestTravel), false);
             return kOk;
         });
 }
@@ -334,9 +350,13 @@ extern "C" VelaResult VELA_API Vela_CardMovePosition(VelaHandle h, std::int32_t 
                 return r;
             if (position < 0 || position > 8)
                 return kErrBadArgument;
+            // 1 and 6: the encoder's write and read positions (each needs an encoder).
             if (VelaResult r = MoveToEncoderPosition(s, *d, *m, position); r != kOk)
                 return r;
-            m->position = position;
+            // 2: IC position, 3: RF position (each needs its station), 4: restored.
+            if (VelaResult r = CheckPosition(*m, position); r != kOk)
+                return r;
+            PlaceCard(*d, *m, position);
             Finish(s, *m, kPositionMs, false);
             return kOk;
         });
@@ -365,7 +385,8 @@ extern "C" VelaResult VELA_API Vela_CardEjectBin(VelaHandle h, std::int32_t modu
 }
 
 // Raw commands. The key-lock frame: 0x60 0x16, the printer's module id, the preemption token
-// (little-endian), 1 = lock or 2 = unlock. Three-byte frames are printer test commands.
+// (little-endian), 1 = lock or 2 = unlock. Three-byte frames are printer test commands; the fan
+// test (0x40 0x70 0x01) runs the printer's fans for a while, its station busy meanwhile.
 extern "C" VelaResult VELA_API Vela_ExCmdSend(VelaHandle h, const std::uint8_t* command,
                                               std::int32_t length) {
     return Simulator::Instance().Run(
@@ -389,6 +410,15 @@ extern "C" VelaResult VELA_API Vela_ExCmdSend(VelaHandle h, const std::uint8_t* 
                     return kErrBadArgument;
                 d->keyLocked = command[5] == 1;
                 Finish(s, *m, kCommandMs, false);
+                return kOk;
+            }
+            if (length == 3 && command[0] == 0x40 && command[1] == 0x70 && command[2] == 0x01) {
+                Module* printer = d->FindModule(vela::kModulePrinter);
+                if (printer == nullptr)
+                    return kErrNoModule;
+                if (printer->Busy(s.Now()) || printer->printer.Busy(s.Now()))
+                    return kErrBusy;
+                s.Occupy(printer->printer, kFanTestMs);
                 return kOk;
             }
             if (length == 3) {

@@ -13,7 +13,7 @@ extern "C" {
 // Loads a scenario from JSON text (null: the built-in default). Resets all state. 0 on success.
 typedef VelaResult(VELA_API* PFN_VelaSim_LoadScenario)(const char* json);
 // Loads a scenario from a JSON file, or one of the shipped presets by name ("default",
-// "multi-hopper", "twelve-modules", "no-input-hopper"). 0 on success.
+// "multi-hopper", "twelve-modules", "no-input-hopper", "printer-only"). 0 on success.
 typedef VelaResult(VELA_API* PFN_VelaSim_LoadScenarioFile)(const char* pathOrPreset);
 // Back to the scenario last loaded, in its clean start state; closes every connection.
 typedef VelaResult(VELA_API* PFN_VelaSim_Reset)();

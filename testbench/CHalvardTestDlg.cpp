@@ -25,7 +25,6 @@
 #include "CSubDlgMacro.h"
 #include "message_service.h"
 #include "module_chain_view.h"
-#include "module_pictures.h"
 #include "page_ids.h"
 #include "page_table.h"
 #include "program_support.h"
@@ -94,38 +93,41 @@ void CHalvardTestDlg::BuildControls() {
 
     m_moduleView = new ModuleChainView(this);
 
-    // Preemption and manual mode.
+    // Preemption and manual mode: each group shows its box above its two buttons, so that the
+    // row of groups leaves the page below its full width. Created in reading order.
     auto* preemption = new QGroupBox(QStringLiteral("Preemption"), this);
-    m_request = halvard::PlainButton(QStringLiteral("Request"), "request", preemption);
     m_token = Box("preemptionToken", preemption, true, false);
-    m_token->setAccessibleName(QStringLiteral("Preemption token"));
+    auto* tokenLabel = Label(QStringLiteral("Token :"), m_token, preemption);
     m_token->setMinimumWidth(m_token->fontMetrics().horizontalAdvance(QStringLiteral("FFFF")) + 20);
     m_token->setMaximumWidth(80);
+    m_request = halvard::PlainButton(QStringLiteral("Request"), "request", preemption);
     m_release = halvard::PlainButton(QStringLiteral("Release"), "release", preemption);
-    auto* preemptionRow = new QHBoxLayout(preemption);
-    preemptionRow->addWidget(m_request);
-    preemptionRow->addWidget(m_token);
-    preemptionRow->addWidget(m_release);
+    auto* preemptionGrid = new QGridLayout(preemption);
+    preemptionGrid->addWidget(tokenLabel, 0, 0, Qt::AlignRight);
+    preemptionGrid->addWidget(m_token, 0, 1);
+    preemptionGrid->addWidget(m_request, 1, 0);
+    preemptionGrid->addWidget(m_release, 1, 1);
 
     auto* manual = new QGroupBox(QStringLiteral("Manual Mode"), this);
-    m_check = halvard::PlainButton(QStringLiteral("Check"), "checkManualMode", manual);
     m_mode = Box("manualMode", manual, true, false);
-    m_mode->setAccessibleName(QStringLiteral("Manual mode"));
+    auto* modeLabel = Label(QStringLiteral("Mode :"), m_mode, manual);
     m_mode->setMinimumWidth(m_mode->fontMetrics().horizontalAdvance(QStringLiteral("MANUAL Mode")) +
                             20);
     m_mode->setMaximumWidth(140);
+    m_check = halvard::PlainButton(QStringLiteral("Check"), "checkManualMode", manual);
     m_toggle = halvard::PlainButton(QStringLiteral("Toggle"), "toggleManualMode", manual);
-    auto* manualRow = new QHBoxLayout(manual);
-    manualRow->addWidget(m_check);
-    manualRow->addWidget(m_mode);
-    manualRow->addWidget(m_toggle);
+    auto* manualGrid = new QGridLayout(manual);
+    manualGrid->addWidget(modeLabel, 0, 0, Qt::AlignRight);
+    manualGrid->addWidget(m_mode, 0, 1);
+    manualGrid->addWidget(m_check, 1, 0);
+    manualGrid->addWidget(m_toggle, 1, 1);
 
     // Batch controls.
     auto* batch = new QGroupBox(this);
     batch->setObjectName(QStringLiteral("batchGroup"));
     m_batch = halvard::PlainButton(QStringLiteral("Batch"), "batch", batch);
     m_batchCurrent = Box("batchCurrent", batch, true, true);
-    m_batchCurrent->setAccessibleName(QStringLiteral("Current iteration"));
+    auto* currentLabel = Label(QStringLiteral("Iter :"), m_batchCurrent, batch);
     m_batchTotal = Box("batchTotal", batch, false, true);
     auto* slash = Label(QStringLiteral("/"), m_batchTotal, batch);
     m_insertCard = new QCheckBox(QStringLiteral("Insert Card"), batch);
@@ -137,7 +139,7 @@ void CHalvardTestDlg::BuildControls() {
     m_retryIfError = new QCheckBox(QStringLiteral("Retry, If Error"), batch);
     m_retryIfError->setObjectName(QStringLiteral("retryIfError"));
     m_retryCount = Box("retryCount", batch, false, true);
-    m_retryCount->setAccessibleName(QStringLiteral("Retry count"));
+    auto* limitLabel = Label(QStringLiteral("Limit :"), m_retryCount, batch);
     m_errorCounter = Box("errorCounter", batch, true, true);
     auto* errorLabel = Label(QStringLiteral("Error :"), m_errorCounter, batch);
     m_retryCounter = Box("retryCounter", batch, true, true);
@@ -150,14 +152,20 @@ void CHalvardTestDlg::BuildControls() {
         box->setMaximumWidth(60);
     auto* batchGrid = new QGridLayout(batch);
     batchGrid->addWidget(m_batch, 0, 0);
-    batchGrid->addWidget(m_batchCurrent, 0, 1);
+    auto* currentPair = new QHBoxLayout;
+    currentPair->addWidget(currentLabel);
+    currentPair->addWidget(m_batchCurrent);
+    batchGrid->addLayout(currentPair, 0, 1);
     batchGrid->addWidget(slash, 0, 2);
     batchGrid->addWidget(m_batchTotal, 0, 3);
     batchGrid->addWidget(m_insertCard, 0, 4);
     batchGrid->addWidget(m_ejectCard, 0, 5);
     batchGrid->addWidget(m_promptError, 0, 6, 1, 2);
-    batchGrid->addWidget(m_retryIfError, 1, 0, 1, 2);
-    batchGrid->addWidget(m_retryCount, 1, 2, 1, 2);
+    batchGrid->addWidget(m_retryIfError, 1, 0);
+    auto* limitPair = new QHBoxLayout;
+    limitPair->addWidget(limitLabel);
+    limitPair->addWidget(m_retryCount);
+    batchGrid->addLayout(limitPair, 1, 1, 1, 3);
     batchGrid->addWidget(errorLabel, 1, 4, Qt::AlignRight);
     batchGrid->addWidget(m_errorCounter, 1, 5);
     batchGrid->addWidget(retryLabel, 1, 6, Qt::AlignRight);
@@ -174,7 +182,7 @@ void CHalvardTestDlg::BuildControls() {
     m_tabs->setExpanding(false);
     m_pageArea = new QWidget(this);
     m_pageArea->setObjectName(QStringLiteral("pageArea"));
-    m_pageArea->setMinimumSize(600, 330);
+    // No fixed minimum: the area takes the shown page's, so the window never cuts a caption.
     auto* pageLayout = new QGridLayout(m_pageArea);
     pageLayout->setContentsMargins(0, 0, 0, 0);
 
@@ -233,9 +241,6 @@ void CHalvardTestDlg::Initialise(const QString& libraryPath) {
                                       halvard::mb::kIconStop);
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
     }
-
-    for (int type = 0; type < static_cast<int>(m_typePictures.size()); ++type)
-        m_typePictures[type] = ModulePicture(type);
 
     m_token->setText(QStringLiteral("FFFF"));
     if (loaded)

@@ -37,9 +37,6 @@ class StatusPanelBox;
 class CHalvardTestDlg final : public QDialog, public PageHost, private BatchWindow {
     Q_OBJECT
 public:
-    static constexpr std::uint32_t kDeviceTypeMask = 0xFFFFFFF0u;
-    static constexpr std::uint32_t kDeviceTypeFamily = 0x3700u;
-
     explicit CHalvardTestDlg(bool showExpert, QWidget* parent = nullptr);
     ~CHalvardTestDlg() override;
 
@@ -135,7 +132,6 @@ private:
     std::array<ModuleSlot, kModuleSlotCount> m_slots{};
     QString m_deviceId;
     StatusPoller m_poller;
-    std::array<QImage, 16> m_typePictures;
     QList<CSubDlgBase*> m_pages;
     BatchRun m_batchRun{*this, this};
     // The page a batch run was started on, and its interactive flag before the run.

@@ -5,32 +5,35 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "CHalvardTestDlg.h"
 #include "CSubDlgBase.h"
 #include "message_service.h"
 #include "module_chain_view.h"
+#include "sdk_lists.h"
 #include "sdk_text.h"
 #include "status_panel_box.h"
 
 using halvard::MessageService;
 namespace mb = halvard::mb;
 
+namespace {
+// Shown as the failure code of an open that reported success without giving a handle.
+constexpr VelaResult kNoHandle = -1;
+}  // namespace
+
 void CHalvardTestDlg::OnRefresh() {
-    // The SDK writes the whole record, so the buffer is the whole record.
+    // The SDK writes the whole record, so the buffer is the whole (zeroed) record.
     auto list = std::make_unique<DeviceList>();
-    *list = DeviceList{};
-    if (m_binding.Vela_GetDeviceList)
-        m_binding.Vela_GetDeviceList(list.get());
+    const VelaResult result =
+        m_binding.Vela_GetDeviceList ? m_binding.Vela_GetDeviceList(list.get()) : 0;
     m_deviceSelector->clear();
-    const int count = std::clamp(list->count, 0, kMaxDevices);
-    for (int i = 0; i < count; ++i) {
-        const DeviceListEntry& entry = list->entries[i];
-        if ((entry.type & kDeviceTypeMask) == kDeviceTypeFamily)
-            m_deviceSelector->addItem(halvard::FromSdkText(entry.name, 256));
-    }
+    // A failed listing offers nothing: what the record holds then is not a list.
+    if (result != 0)
+        AppendLog("> GET_DEVICE_LIST ... Failed (0x%08X)\r\n", static_cast<unsigned>(result));
+    m_deviceSelector->addItems(sdk_lists::PrinterDeviceNames(result, *list));
     if (m_deviceSelector->count() > 0)
         m_deviceSelector->setCurrentIndex(0);
 }
@@ -48,30 +51,44 @@ void CHalvardTestDlg::OnConnect() {
 void CHalvardTestDlg::Connect() {
     const QString deviceId = m_deviceSelector->currentText();
     const VelaString device = halvard::ToSdkText(deviceId);
-    VelaHandle handle = 0;
-    if (m_binding.VelaDCL_OpenDevice == nullptr ||
-        m_binding.VelaDCL_OpenDevice(&handle, device.c_str(), 1, 2) != 0 || handle == 0)
+    if (m_binding.VelaDCL_OpenDevice == nullptr)
         return;
+    VelaHandle handle = 0;
+    const VelaResult opened = m_binding.VelaDCL_OpenDevice(&handle, device.c_str(), 1, 2);
+    if (opened != 0 || handle == 0) {
+        // No box: the button still reads "Connect"; the log says why.
+        AppendLog("> OPEN_DEVICE [%s] ... Failed (0x%08X)\r\n", qUtf8Printable(deviceId),
+                  static_cast<unsigned>(opened != 0 ? opened : kNoHandle));
+        return;
+    }
     m_binding.m_hDevice = handle;
     m_deviceId = deviceId;
     for (CSubDlgBase* page : m_pages)
         page->OnDeviceConnected(deviceId);
 
-    m_modules = ConnectedModuleList{};
-    if (m_binding.Device(m_binding.Vela_GetConnectedDevices, &m_modules) != 0)
-        m_modules = ConnectedModuleList{};
-    // The count comes from the SDK: never trust it beyond the record's room.
-    m_modules.count = std::clamp(m_modules.count, 0, kMaxModules);
-    const int shown = std::min(m_modules.count, kModuleSlotCount);
-
-    QList<QImage> pictures;
-    for (int i = 0; i < shown; ++i)
-        pictures.append(m_typePictures[vela::TypeOf(m_modules.entries[i].id)]);
-    m_moduleView->SetPictures(pictures);
+    ConnectedModuleList raw{};
+    const VelaResult read = m_binding.Device(m_binding.Vela_GetConnectedDevices, &raw);
+    if (read != 0) {
+        // Every page addresses the modules of the chain: a connection without it could only
+        // send commands to no module. It is closed again, so that "Connect" retries.
+        AppendLog("> GET_MODULE_LIST ... Failed (0x%08X)\r\n", static_cast<unsigned>(read));
+        AppendLogText(QStringLiteral("  Device closed again.\r\n"));
+        Disconnect();
+        MessageService::Show(this,
+                             QString::asprintf("Failed to Get Module List... (error=0x%08X)",
+                                               static_cast<unsigned>(read)),
+                             mb::kIconWarning);
+        return;
+    }
+    m_modules = sdk_lists::CleanModuleList(raw);
+    std::vector<std::uint8_t> shown = sdk_lists::ModuleChain(m_modules);
+    if (shown.size() > static_cast<size_t>(kModuleSlotCount))
+        shown.resize(static_cast<size_t>(kModuleSlotCount));
+    m_moduleView->SetChain(shown);
 
     m_slots = {};
-    for (int i = 0; i < shown; ++i)
-        m_slots[i].id = m_modules.entries[i].id;
+    for (size_t i = 0; i < shown.size(); ++i)
+        m_slots[i].id = shown[i];
     for (CSubDlgBase* page : m_pages)
         page->OnModulesChanged(m_modules);
 
@@ -88,10 +105,13 @@ void CHalvardTestDlg::Disconnect() {
         page->OnDeviceDisconnected();
     // A token belongs to the connection: give it back before closing.
     OnReleasePreemption();
-    m_binding.VelaDCL_CloseDevice(m_binding.m_hDevice);
+    // The connection is given up either way; a refused close is said, not hidden.
+    const VelaResult closed = m_binding.VelaDCL_CloseDevice(m_binding.m_hDevice);
+    if (closed != 0)
+        AppendLog("> CLOSE_DEVICE ... Failed (0x%08X)\r\n", static_cast<unsigned>(closed));
     m_binding.m_hDevice = 0;
     m_connect->setText(QStringLiteral("Connect"));
-    m_moduleView->SetPictures({});
+    m_moduleView->SetChain({});
     m_slots = {};
     m_deviceId.clear();
     m_modules = ConnectedModuleList{};

@@ -20,6 +20,9 @@ namespace {
 
 using vela::IsType;
 
+// The flipper's option boxes are laid out in rows of this many.
+constexpr int kOptionsPerRow = 4;
+
 void Fill(QComboBox* box, const move::Entries& entries) {
     box->clear();
     for (const move::Entry& entry : entries)
@@ -89,12 +92,18 @@ void CSubDlgMove::BuildControls() {
     // Where the card is, with the multi-input hopper's line beside it.
     m_currentModule = combo("currentModule");
     m_hopperLine = combo("hopperLine");
-    m_hopperLine->setAccessibleName(QStringLiteral("Hopper line"));
+    m_hopperLineLabel = BuddyLabel(QStringLiteral("Hopper :"), m_hopperLine, this);
+    m_hopperLineLabel->setObjectName(QStringLiteral("hopperLineLabel"));
+    m_hopperLineLabel->hide();
     m_hopperLine->hide();
+    auto* whereRow = new QHBoxLayout;
+    whereRow->addWidget(m_currentModule);
+    whereRow->addWidget(m_hopperLineLabel);
+    whereRow->addWidget(m_hopperLine);
+    whereRow->addStretch();
     grid->addWidget(BuddyLabel(QStringLiteral("Curr. Card Module :"), m_currentModule, this), row,
                     0);
-    grid->addWidget(m_currentModule, row, 1);
-    grid->addWidget(m_hopperLine, row, 2);
+    grid->addLayout(whereRow, row, 1, 1, 4);
     ++row;
 
     m_cardMove = button(QStringLiteral("Card Move"), "cardMove");
@@ -139,8 +148,9 @@ void CSubDlgMove::BuildControls() {
     grid->addWidget(m_giveTo, row, 4);
     ++row;
 
-    // "Module Action": the sensor row and the flipper's option row share one line; only one
-    // of them is visible at a time.
+    // "Module Action": the sensor row and the flipper's option rows share one place; only one
+    // of them is visible at a time. The seven options take two rows, so that every caption
+    // shows in full at the window's size.
     m_moduleAction = button(QStringLiteral("Module Action"), "moduleAction");
     m_sensor = combo("sensor");
     m_sensor->addItem(QStringLiteral("Left"), 0);
@@ -150,24 +160,33 @@ void CSubDlgMove::BuildControls() {
     m_sensorLabel->setObjectName(QStringLiteral("sensorLabel"));
     m_optionLabel = new QLabel(QStringLiteral("Option"), this);
     m_optionLabel->setObjectName(QStringLiteral("optionLabel"));
-    auto* actionRow = new QHBoxLayout;
-    actionRow->addWidget(m_sensorLabel);
-    actionRow->addWidget(m_sensor);
-    actionRow->addWidget(m_optionLabel);
+    // The label column holds "Sensor" or "Option"; beside it the sensor selector or the first
+    // option row, and the second option row under that.
+    auto* firstRow = new QHBoxLayout;
+    auto* secondRow = new QHBoxLayout;
+    firstRow->addWidget(m_sensor);
     for (size_t i = 0; i < m_options.size(); ++i) {
         auto* box = new QCheckBox(QString::fromLatin1(move::kOptionLabels[i]), this);
         box->setObjectName(
             QStringLiteral("option%1").arg(move::kOptionBits[i], 2, 16, QLatin1Char('0')));
         m_options[i] = box;
-        actionRow->addWidget(box);
+        (static_cast<int>(i) < kOptionsPerRow ? firstRow : secondRow)->addWidget(box);
         connect(box, &QCheckBox::toggled, this,
                 [this, box](bool checked) { OnOptionToggled(box, checked); });
     }
-    actionRow->addStretch();
+    firstRow->addStretch();
+    secondRow->addStretch();
+    auto* actionGrid = new QGridLayout;
+    actionGrid->setContentsMargins(0, 0, 0, 0);
+    actionGrid->addWidget(m_sensorLabel, 0, 0);
+    actionGrid->addWidget(m_optionLabel, 0, 0);
+    actionGrid->addLayout(firstRow, 0, 1);
+    actionGrid->addLayout(secondRow, 1, 1);
+    actionGrid->setColumnStretch(1, 1);
     m_distAngle = number("distAngle", QStringLiteral("0"));
     m_speed = number("speed", QString::number(kRecentreSpeed));
-    grid->addWidget(m_moduleAction, row, 0);
-    grid->addLayout(actionRow, row, 1, 1, 4);
+    grid->addWidget(m_moduleAction, row, 0, Qt::AlignTop);
+    grid->addLayout(actionGrid, row, 1, 1, 4);
     ++row;
     auto* numbers = new QHBoxLayout;
     numbers->addWidget(BuddyLabel(QStringLiteral("dist/angle"), m_distAngle, this));
@@ -201,8 +220,9 @@ void CSubDlgMove::BuildControls() {
           static_cast<QWidget*>(m_moduleCardOut), static_cast<QWidget*>(m_cardOutTo)})
         hidden->hide();
 
-    m_distance = number("distance", QString());
+    // The button first: the keyboard reaches the row's controls in reading order.
     m_posTestButton = button(QStringLiteral("* START pos. move test *"), "posMoveTest");
+    m_distance = number("distance", QString());
     grid->addWidget(BuddyLabel(QStringLiteral("distance"), m_distance, this), row, 1);
     grid->addWidget(m_distance, row, 2);
     grid->addWidget(m_posTestButton, row, 0);
@@ -210,10 +230,8 @@ void CSubDlgMove::BuildControls() {
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(5, 1);
 
-    m_cardControls = {m_cardFlip,    m_flipper,       m_cardFlipMove,   m_flipMoveFlipper,
-                      m_giveTo,      m_moduleAction,  m_moveToErrorBin, m_errorBin,
-                      m_sensorLabel, m_sensor,        m_optionLabel,    m_distAngle,
-                      m_speed,       m_moduleCardOut, m_cardOutTo};
+    m_cardControls = {m_moduleAction, m_sensorLabel, m_sensor,        m_optionLabel,
+                      m_distAngle,    m_speed,       m_moduleCardOut, m_cardOutTo};
     for (QCheckBox* box : m_options)
         m_cardControls.append(box);
 
@@ -262,6 +280,7 @@ void CSubDlgMove::OnModulesChanged(const ConnectedModuleList& modules) {
     }
     Fill(m_hopperLine, s.hopperLine);
     m_hopperLine->setVisible(s.showHopperLine);
+    m_hopperLineLabel->setVisible(s.showHopperLine);
     Fill(m_moveDestination, s.moveDestination);
     Fill(m_ejectDestination, s.ejectDestination);
     Fill(m_hopLine, s.hopLine);
@@ -294,12 +313,23 @@ void CSubDlgMove::UpdateControls(bool connected) {
           static_cast<QWidget*>(m_moveDestination), static_cast<QWidget*>(m_ejectDestination)})
         w->setEnabled(connected);
     m_cardEject->setEnabled(connected && !none);
+    const bool card = connected && !none && !recording;
     for (QWidget* w : m_cardControls)
-        w->setEnabled(connected && !none && !recording);
+        w->setEnabled(card);
+    // A command whose module selector is empty has no module to send: the chain lacks a
+    // flipper, or anything to give the card to.
+    const auto has = [](const QComboBox* box) { return box->count() > 0; };
+    for (QComboBox* box : {m_flipper, m_flipMoveFlipper, m_giveTo, m_errorBin})
+        box->setEnabled(card && has(box));
+    m_cardFlip->setEnabled(card && has(m_flipper));
+    m_cardFlipMove->setEnabled(card && has(m_flipMoveFlipper) && has(m_giveTo));
+    m_moveToErrorBin->setEnabled(card && has(m_errorBin));
     const bool printer = IsType(current, vela::kTypePrinter);
     m_keyLock->setEnabled(connected && printer && !recording);
     m_keyUnlock->setEnabled(connected && printer && !recording);
-    m_hopperLine->setEnabled(connected && IsType(current, vela::kTypeMultiInputHopper));
+    const bool hopper = connected && IsType(current, vela::kTypeMultiInputHopper);
+    m_hopperLine->setEnabled(hopper);
+    m_hopperLineLabel->setEnabled(hopper);
 
     const bool flipper = IsType(current, vela::kTypeFlipper);
     m_sensorLabel->setVisible(!flipper && !recording);
@@ -365,6 +395,16 @@ std::uint64_t CSubDlgMove::ReadStatus(std::uint8_t module, VelaResult* result) c
     if (result)
         *result = r;
     return status;
+}
+
+bool CSubDlgMove::HasModules(std::initializer_list<const QComboBox*> selectors) {
+    for (const QComboBox* box : selectors) {
+        if (box->currentIndex() < 0) {
+            SetLastResult(kBadInput);
+            return false;
+        }
+    }
+    return true;
 }
 
 void CSubDlgMove::Warn(const QString& text) {
@@ -462,6 +502,8 @@ void CSubDlgMove::OnCardEject() {
 }
 
 void CSubDlgMove::OnCardFlip() {
+    if (!HasModules({m_flipper}))
+        return;
     const std::uint8_t current = GetCurrentModule();
     const auto flipper = static_cast<std::uint8_t>(DataOf(m_flipper, vela::kModuleNone));
     const move::FlipPlan plan = move::PlanFlip(move::Chain(m_modules), flipper, current);
@@ -480,6 +522,9 @@ void CSubDlgMove::OnCardFlip() {
 }
 
 void CSubDlgMove::OnCardFlipMove() {
+    // Checked before the card is taken in: the flip must be possible at all.
+    if (!HasModules({m_flipMoveFlipper, m_giveTo}))
+        return;
     const std::uint8_t current = GetCurrentModule();
     const auto flipper = static_cast<std::uint8_t>(DataOf(m_flipMoveFlipper, vela::kModuleNone));
     const auto giveTo = static_cast<std::uint8_t>(DataOf(m_giveTo, vela::kModuleNone));
@@ -546,7 +591,7 @@ void CSubDlgMove::OnModuleAction() {
 }
 
 void CSubDlgMove::OnMoveToErrorBin() {
-    if (!HavePreemption())
+    if (!HasModules({m_errorBin}) || !HavePreemption())
         return;
     const std::uint8_t current = GetCurrentModule();
     const int bin = DataOf(m_errorBin, vela::kModuleNone);

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 
 #include "CSubDlgBase.h"
@@ -29,7 +30,8 @@ public:
     static constexpr std::uint32_t kFlipMoveTimedOut = 0x80000352;
     static constexpr int kFlipMoveTimeoutMs = 30000;
     static constexpr int kFlipMovePollMs = 20;
-    // The positioning test was not started: no distance or no working module.
+    // A command was not sent: the positioning test has no distance or no working module, or a
+    // module selector the command needs is empty.
     static constexpr std::uint32_t kBadInput = 0x80000354;
 
     // Eject re-centring of a flipper's card, and the default "Speed".
@@ -96,10 +98,13 @@ private:
     void MakeDefaultCurrent();
     void SendKeyLock(bool lock);
     std::uint64_t ReadStatus(std::uint8_t module, VelaResult* result) const;
+    // False (with the last result kBadInput) when any of `selectors` has no module selected.
+    bool HasModules(std::initializer_list<const QComboBox*> selectors);
     void Warn(const QString& text);
     void StopPositionTest();
 
     QComboBox* m_currentModule = nullptr;
+    QLabel* m_hopperLineLabel = nullptr;
     QComboBox* m_hopperLine = nullptr;
     QPushButton* m_cardMove = nullptr;
     QComboBox* m_moveDestination = nullptr;
@@ -131,7 +136,8 @@ private:
     QComboBox* m_cardOutTo = nullptr;
     QLineEdit* m_distance = nullptr;
     QPushButton* m_posTestButton = nullptr;
-    // Controls whose enabled state follows "connected, a card module, not recording".
+    // Controls whose enabled state follows "connected, a card module, not recording" (the flip
+    // and error-bin commands also need their selectors filled).
     QList<QWidget*> m_cardControls;
 
     // The positioning test thread and what it reports back.

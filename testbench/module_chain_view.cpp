@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "vela_modules.h"
+
 ModuleChainView::ModuleChainView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("moduleList"));
     setAccessibleName(QStringLiteral("Device Module List is Here..."));
@@ -21,8 +23,10 @@ QList<QRect> ModuleChainView::LayoutRow(const QList<QSize>& sizes, int areaWidth
     return rects;
 }
 
-void ModuleChainView::SetPictures(const QList<QImage>& pictures) {
-    m_pictures = pictures;
+void ModuleChainView::SetChain(const std::vector<std::uint8_t>& moduleIds) {
+    m_pictures.clear();
+    for (std::uint8_t id : moduleIds)
+        m_pictures.append(m_cache.Picture(vela::TypeOf(id)));
     Relayout();
     update();
 }

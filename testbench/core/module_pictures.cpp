@@ -144,3 +144,17 @@ QImage ModulePicture(int moduleType) {
     p.end();
     return image;
 }
+
+const QImage& ModulePictureCache::Picture(int moduleType) {
+    static const QImage kNone;
+    if (moduleType < 0 || moduleType >= kTypes)
+        return kNone;
+    const auto type = static_cast<size_t>(moduleType);
+    if (!m_done[type]) {
+        m_pictures[type] = ModulePicture(moduleType);
+        m_done[type] = true;
+        if (!m_pictures[type].isNull())
+            ++m_drawn;
+    }
+    return m_pictures[type];
+}

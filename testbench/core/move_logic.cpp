@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "module_labels.h"
+#include "sdk_lists.h"
 #include "vela_modules.h"
 
 namespace move {
@@ -19,11 +20,7 @@ Entry ModuleEntry(std::uint8_t id) {
 }  // namespace
 
 std::vector<std::uint8_t> Chain(const ConnectedModuleList& list) {
-    const int count = std::clamp(list.count, 0, kMaxModules);
-    std::vector<std::uint8_t> chain;
-    for (int i = 0; i < count; ++i)
-        chain.push_back(list.entries[i].id);
-    return chain;
+    return sdk_lists::ModuleChain(list);
 }
 
 Selectors BuildSelectors(const std::vector<std::uint8_t>& chain,

@@ -16,8 +16,12 @@ expected=(
   lib/halvard/libVelaComm.so
   lib/halvard/HalvardConfig.ini
   lib/halvard/KestraConfig.ini
+  lib/halvard/bkgnd.bmp
   share/halvard/samples/sample_ymcko.vdn
   share/halvard/samples/sample_rewritable.vdn
+  share/halvard/samples/id_card.vdn
+  share/halvard/samples/two_cards.vdn
+  share/halvard/samples/portrait.png
   share/doc/halvard/README.md
   share/doc/halvard/simulator.md
   share/doc/halvard/windows.md

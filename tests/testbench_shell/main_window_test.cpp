@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QJsonArray>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QThread>
@@ -176,6 +177,8 @@ TEST_F(MainWindowTest, RefreshListsOnlyThePrinterFamily) {
 
 TEST_F(MainWindowTest, ConnectOpensDrawsTheChainAndTellsThePages) {
     Open();
+    // Module pictures are drawn only once a chain needs them.
+    EXPECT_EQ(window->ModuleView()->PicturesDrawn(), 0);
     ConnectFirst();
     const auto opens = sim.Calls(QStringLiteral("VelaDCL_OpenDevice"));
     ASSERT_EQ(opens.size(), 1);
@@ -209,6 +212,82 @@ TEST_F(MainWindowTest, ConnectOpensDrawsTheChainAndTellsThePages) {
     const int rightGap = window->ModuleView()->width() - 1 - rects.last().right();
     EXPECT_LE(std::abs(leftGap - rightGap), 1);
     EXPECT_GT(leftGap, 0);
+
+    // One picture per type of the chain (I, P, F, L, O), kept for the next connection.
+    EXPECT_EQ(window->ModuleView()->PicturesDrawn(), 5);
+    Click("connect");
+    EXPECT_TRUE(window->ModuleView()->PictureRects().isEmpty());
+    Click("connect");
+    EXPECT_EQ(window->ModuleView()->PictureRects().size(), 6);
+    EXPECT_EQ(window->ModuleView()->PicturesDrawn(), 5);
+}
+
+TEST_F(MainWindowTest, FailedModuleListReadSaysSoAndClosesTheDeviceAgain) {
+    Open();
+    auto* log = Find<QPlainTextEdit>("log");
+    sim.VelaSim_InjectFault("Vela_GetConnectedDevices", 0, 1, static_cast<VelaResult>(0x80001234));
+    bool connectedWhileShown = true;
+    ui.onMessage = [&](const ShownMessage&) {
+        connectedWhileShown = window->Binding().IsConnected();
+    };
+    Click("connect");
+    ASSERT_EQ(BoxTexts(), Texts({"Failed to Get Module List... (error=0x80001234)"}));
+    EXPECT_EQ(boxes[0].style & mb::kIconMask, mb::kIconWarning);
+    EXPECT_FALSE(connectedWhileShown) << "the box tells of a connection already closed";
+    EXPECT_EQ(
+        log->toPlainText(),
+        QStringLiteral("> GET_MODULE_LIST ... Failed (0x80001234)\n  Device closed again.\n"));
+
+    // Nothing of the connection is left, and nothing can be sent to module 0xFF.
+    QStringList order;
+    for (const QJsonObject& call : sim.Calls())
+        order << call.value(QStringLiteral("fn")).toString();
+    const qsizetype read = order.indexOf(QStringLiteral("Vela_GetConnectedDevices"));
+    ASSERT_GE(read, 0);
+    EXPECT_EQ(order.indexOf(QStringLiteral("VelaDCL_CloseDevice"), read), order.size() - 1);
+    EXPECT_EQ(Find<QPushButton>("connect")->text(), QStringLiteral("Connect"));
+    EXPECT_FALSE(window->Binding().IsConnected());
+    EXPECT_FALSE(window->PollingActive());
+    EXPECT_TRUE(window->DeviceId().isEmpty());
+    EXPECT_TRUE(window->ModuleView()->PictureRects().isEmpty());
+    EXPECT_EQ(window->Modules().count, 0);
+    EXPECT_FALSE(
+        PageOf(page_id::kMove)->findChild<QPushButton*>(QStringLiteral("cardMove"))->isEnabled());
+
+    // "Connect" tries again.
+    boxes.clear();
+    ConnectFirst();
+    EXPECT_EQ(window->Modules().count, 6);
+    EXPECT_TRUE(window->PollingActive());
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainWindowTest, FailedListingOpenAndCloseAreLogged) {
+    sim.VelaSim_InjectFault("Vela_GetDeviceList", 0, 1, static_cast<VelaResult>(0x80000101));
+    Open();
+    auto* log = Find<QPlainTextEdit>("log");
+    auto* selector = Find<QComboBox>("deviceSelector");
+    EXPECT_EQ(selector->count(), 0);
+    EXPECT_EQ(log->toPlainText(), QStringLiteral("> GET_DEVICE_LIST ... Failed (0x80000101)\n"));
+    Click("refresh");
+    ASSERT_GT(selector->count(), 0);
+
+    sim.VelaSim_InjectFault("VelaDCL_OpenDevice", 0, 1, static_cast<VelaResult>(0x80000102));
+    Click("connect");
+    EXPECT_TRUE(log->toPlainText().endsWith(
+        QStringLiteral("> OPEN_DEVICE [[USB1] Halvard Card Printer] ... Failed (0x80000102)\n")));
+    EXPECT_EQ(Find<QPushButton>("connect")->text(), QStringLiteral("Connect"));
+    EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_GetConnectedDevices")), 0);
+
+    // A refused close still ends the connection here.
+    ConnectFirst();
+    sim.VelaSim_InjectFault("VelaDCL_CloseDevice", 0, 1, static_cast<VelaResult>(0x80000103));
+    Click("connect");
+    EXPECT_TRUE(
+        log->toPlainText().endsWith(QStringLiteral("> CLOSE_DEVICE ... Failed (0x80000103)\n")));
+    EXPECT_EQ(Find<QPushButton>("connect")->text(), QStringLiteral("Connect"));
+    EXPECT_FALSE(window->Binding().IsConnected());
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(MainWindowTest, FailedOpenChangesNothing) {
@@ -241,6 +320,36 @@ TEST_F(TwelveModulesTest, OnlyTheFirstTenModulesAreShown) {
         const int module = call.value(QStringLiteral("args")).toArray().at(1).toInt();
         EXPECT_NE(module, 0x70);
         EXPECT_NE(module, 0x71);
+    }
+}
+
+// ---- Labels ----
+
+TEST_F(MainWindowTest, EveryBoxOfTheWindowIsNamedByAShownLabel) {
+    Open();
+    const QList<QLabel*> labels = window->findChildren<QLabel*>();
+    const auto labelOf = [&](const char* name) {
+        QWidget* box = Find(name);
+        for (QLabel* label : labels)
+            if (label->buddy() == box && label->isVisible())
+                return label->text();
+        return QString();
+    };
+    EXPECT_EQ(labelOf("deviceSelector"), QStringLiteral("Device :"));
+    EXPECT_EQ(labelOf("preemptionToken"), QStringLiteral("Token :"));
+    EXPECT_EQ(labelOf("manualMode"), QStringLiteral("Mode :"));
+    EXPECT_EQ(labelOf("batchCurrent"), QStringLiteral("Iter :"));
+    EXPECT_EQ(labelOf("batchTotal"), QStringLiteral("/"));
+    EXPECT_EQ(labelOf("retryCount"), QStringLiteral("Limit :"));
+    EXPECT_EQ(labelOf("errorCounter"), QStringLiteral("Error :"));
+    EXPECT_EQ(labelOf("retryCounter"), QStringLiteral("Retry :"));
+    // No box of the window's own is left out.
+    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+        if (window->findChild<QWidget*>(QStringLiteral("pageArea"))->isAncestorOf(box) ||
+            qobject_cast<QComboBox*>(box->parentWidget()))
+            continue;
+        EXPECT_FALSE(labelOf(qPrintable(box->objectName())).isEmpty())
+            << box->objectName().toStdString();
     }
 }
 

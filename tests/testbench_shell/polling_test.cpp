@@ -15,14 +15,14 @@ namespace {
 
 class PollingTest : public TestBenchTest {
 protected:
-    // The calls of `fn` the poll made: from its first state read on (at connect the pages make
-    // calls of their own, the Magnetic page asks the printer whether it has an encoder).
-    QList<QJsonObject> PollCalls(const QString& fn) {
+    // Calls of `fn` made by the poll: those after its first state query (pages told of the
+    // connection may read statuses of their own before the poll starts).
+    QList<QJsonObject> PollCalls(const QString& fn) const {
         const QList<QJsonObject> states = sim.Calls(QStringLiteral("Vela_GetModuleState"));
-        const int from = states.isEmpty() ? 0 : states[0].value(QStringLiteral("seq")).toInt();
+        const int start = states.isEmpty() ? 0 : states[0].value(QStringLiteral("seq")).toInt();
         QList<QJsonObject> calls;
         for (const QJsonObject& call : sim.Calls(fn))
-            if (call.value(QStringLiteral("seq")).toInt() >= from)
+            if (call.value(QStringLiteral("seq")).toInt() >= start)
                 calls << call;
         return calls;
     }

@@ -1,0 +1,22 @@
+#pragma once
+// What the printing exports (sim_print.cpp, sim_jobs.cpp) share: the printer module a command
+// names, the ribbon kinds and what a printed side costs.
+
+#include "sim_state.h"
+
+namespace sim {
+
+// The printer module `module` of the device: kErrNoModule when the chain lacks it,
+// kErrBadArgument when it is no printer.
+VelaResult PrinterOf(Device& d, int module, Module*& printer);
+
+// Panels one printed side takes from a ribbon of this type; 0 for a type no printer takes.
+int RibbonPanels(int ribbonType);
+// Ribbons with the black panel only: their prints are black and white.
+bool MonochromeRibbon(int ribbonType);
+
+// A printed side: the ribbon gives one print and the issue counters count the image and its
+// panels.
+void CountPrintedSide(Simulator& s, Device& d, Ribbon& ribbon, int panels);
+
+}  // namespace sim
