@@ -192,29 +192,32 @@ void CSubDlgMagnetic::BuildControls() {
         return std::pair{group, grid};
     };
 
+    // A side's four steps, two by two under its tracks, so that both sides fit the page.
+    auto placeSteps = [](QGroupBox* group, QGridLayout* grid,
+                         std::initializer_list<QPushButton*> steps) {
+        auto* rows = new QGridLayout;
+        int i = 0;
+        for (QPushButton* b : steps) {
+            b->setParent(group);
+            rows->addWidget(b, i / 2, i % 2);
+            ++i;
+        }
+        grid->addLayout(rows, kTrackCount, 0, 1, 3);
+    };
+
     auto [readGroup, readGrid] = side(true, m_readTracks, m_readData, m_readLength);
     m_magRead = button(QStringLiteral("Mag. Read"), "magRead");
     m_fetchData = button(QStringLiteral("Fetch Data"), "fetchData");
     m_getData = button(QStringLiteral("Get Data"), "getData");
     m_autoRead = button(QStringLiteral("Auto Read"), "autoRead");
-    auto* readButtons = new QHBoxLayout;
-    for (QPushButton* b : {m_magRead, m_fetchData, m_getData, m_autoRead}) {
-        b->setParent(readGroup);
-        readButtons->addWidget(b);
-    }
-    readGrid->addLayout(readButtons, kTrackCount, 0, 1, 3);
+    placeSteps(readGroup, readGrid, {m_magRead, m_fetchData, m_getData, m_autoRead});
 
     auto [writeGroup, writeGrid] = side(false, m_writeTracks, m_writeData, m_writeLength);
     m_randomFill = button(QStringLiteral("Random Fill"), "randomFill");
     m_setData = button(QStringLiteral("Set Data"), "setData");
     m_magWrite = button(QStringLiteral("Mag. Write"), "magWrite");
     m_autoWrite = button(QStringLiteral("Auto Write"), "autoWrite");
-    auto* writeButtons = new QHBoxLayout;
-    for (QPushButton* b : {m_randomFill, m_setData, m_magWrite, m_autoWrite}) {
-        b->setParent(writeGroup);
-        writeButtons->addWidget(b);
-    }
-    writeGrid->addLayout(writeButtons, kTrackCount, 0, 1, 3);
+    placeSteps(writeGroup, writeGrid, {m_randomFill, m_setData, m_magWrite, m_autoWrite});
 
     auto* sides = new QHBoxLayout;
     sides->addWidget(readGroup, 1);
