@@ -41,5 +41,13 @@ inline constexpr VelaResult kErrFieldOff = Code(0x80000343);   // contactless fi
 inline constexpr VelaResult kErrNoScanner = Code(0x80000344);  // the module has no scanner
 inline constexpr VelaResult kErrNoScan = Code(0x80000345);     // the scanner holds no scan yet
 inline constexpr VelaResult kErrFileWrite = Code(0x80000346);  // a file could not be written
+// Magnetic encoders.
+inline constexpr VelaResult kErrNoEncoder = Code(0x80000360);     // the module has no encoder
+inline constexpr VelaResult kErrNotAtEncoder = Code(0x80000361);  // card not at the position
+inline constexpr VelaResult kErrTrackData = Code(0x80000362);     // data does not fit the track
+inline constexpr VelaResult kErrNoTrackData = Code(0x80000363);   // nothing handed for a track
+inline constexpr VelaResult kErrBlankTrack = Code(0x80000364);    // nothing on the track
+inline constexpr VelaResult kErrKeyMismatch = Code(0x80000365);   // not the key it was written with
+inline constexpr VelaResult kErrNotRead = Code(0x80000366);       // track not read or not fetched
 
 }  // namespace sim

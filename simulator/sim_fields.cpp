@@ -99,6 +99,8 @@ const FieldTable<EncoderStation>& EncoderFields() {
         Field<E>{"read", kShown, [](const E& e, Purpose) { return StripeJson(e.read); }, {}},
         Shown("readMask", &E::readMask),
         Shown("fetchedMask", &E::fetchedMask),
+        Shown("handedMask", &E::handedMask),
+        Shown("positionedCard", &E::positionedCard),
     });
     return table;
 }

@@ -50,6 +50,8 @@ struct EncoderStation : Station {
     Stripe read;                                         // what the last read took from the card
     int readMask = 0;                                    // tracks of the last read
     int fetchedMask = 0;                                 // tracks fetched from the encoder since
+    int handedMask = 0;                                  // tracks whose buffer was handed over
+    std::uint32_t positionedCard = 0;  // serial of the card last moved to an encoder position
 };
 
 // Contact IC head of a flipper.

@@ -228,17 +228,6 @@ VelaResult ScannerScan(Simulator& s, VelaHandle h, std::int32_t module) {
 
 // ---- exports ----
 
-// The scanner's channel scans; the magnetic tracks are read elsewhere.
-extern "C" VelaResult VELA_API Vela_ReadEncoder(VelaHandle h, std::int32_t module,
-                                                std::int32_t trackMask, std::int32_t mode) {
-    return Simulator::Instance().Run("Vela_ReadEncoder", {h, module, trackMask, mode},
-                                     [&](Simulator& s) {
-                                         if (trackMask == sc::kChannel)
-                                             return ScannerScan(s, h, module);
-                                         return kVelaNotSupported;
-                                     });
-}
-
 extern "C" VelaResult VELA_API Vela_RunEncoder(VelaHandle h, std::int32_t module, std::int32_t item,
                                                std::int32_t operation, void* data,
                                                std::int32_t* length) {

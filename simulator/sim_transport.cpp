@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "sim_chips.h"
+#include "sim_encoder.h"
 #include "sim_events.h"
 #include "sim_exports.h"
 #include "sim_state.h"
@@ -349,6 +350,9 @@ extern "C" VelaResult VELA_API Vela_CardMovePosition(VelaHandle h, std::int32_t 
                 return r;
             if (position < 0 || position > 8)
                 return kErrBadArgument;
+            // 1 and 6: the encoder's write and read positions (each needs an encoder).
+            if (VelaResult r = MoveToEncoderPosition(s, *d, *m, position); r != kOk)
+                return r;
             // 2: IC position, 3: RF position (each needs its station), 4: restored.
             if (VelaResult r = CheckPosition(*m, position); r != kOk)
                 return r;

@@ -221,6 +221,7 @@ void CHalvardTestDlg::BuildControls() {
     connect(m_check, &QPushButton::clicked, this, &CHalvardTestDlg::OnCheckManualMode);
     connect(m_toggle, &QPushButton::clicked, this, &CHalvardTestDlg::OnToggleManualMode);
     connect(m_batch, &QPushButton::clicked, this, &CHalvardTestDlg::OnBatch);
+    connect(m_iterFinished, &QPushButton::clicked, this, &CHalvardTestDlg::OnIterFinished);
     connect(m_retryIfError, &QCheckBox::clicked, this, &CHalvardTestDlg::UpdateBatchControls);
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int) {
         if (!m_changingTabs)
@@ -390,10 +391,6 @@ void CHalvardTestDlg::UpdateBatchControls() {
     m_retryCount->setEnabled(enabled && m_retryIfError->isChecked());
 }
 
-void CHalvardTestDlg::OnBatch() {
-    // The magnetic batch run is driven from here once the Magnetic page is in place.
-}
-
 // ---- Log ----
 
 void CHalvardTestDlg::AppendLogText(const QString& text) {
@@ -442,6 +439,7 @@ void CHalvardTestDlg::PlaceQuickRecord() {
 }
 
 void CHalvardTestDlg::done(int result) {
+    StopBatch(true);
     if (auto* macro = dynamic_cast<CSubDlgMacro*>(FindPage(page_id::kMacro)))
         macro->EndPlayback();
     QDialog::done(result);
@@ -453,6 +451,8 @@ void CHalvardTestDlg::Shutdown() {
     if (m_shutDown)
         return;
     m_shutDown = true;
+    // A batch run goes first: it drives the pages and uses the connection.
+    StopBatch(true);
     m_quickRecord.reset();
     m_poller.Stop();
     DestroyPages();

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QList>
+#include <QPointer>
 
 #include <array>
 #include <cstdint>
@@ -14,6 +15,7 @@
 
 #include "CVelaCommBinding.h"
 #include "PageHost.h"
+#include "batch_run.h"
 #include "status_decoding.h"
 #include "status_poller.h"
 #include "vela_types.h"
@@ -32,7 +34,7 @@ class MacroRecorder;
 class ModuleChainView;
 class StatusPanelBox;
 
-class CHalvardTestDlg final : public QDialog, public PageHost {
+class CHalvardTestDlg final : public QDialog, public PageHost, private BatchWindow {
     Q_OBJECT
 public:
     explicit CHalvardTestDlg(bool showExpert, QWidget* parent = nullptr);
@@ -70,6 +72,8 @@ public:
     StatusPanelBox* StatusBox() const { return m_statusBox; }
     // Updates the enabled state of the batch controls.
     void UpdateBatchControls();
+    // A batch run is going on (started and not yet finished).
+    bool BatchRunning() const { return m_batchRun.Active(); }
 
 public slots:
     void OnRefresh();
@@ -79,10 +83,13 @@ public slots:
     void OnCheckManualMode();
     void OnToggleManualMode();
     void OnBatch();
+    // "Iter Finished (for recv only)": the batch thread has ended.
+    void OnIterFinished();
     void OnTabSelected();
     // Ctrl+Alt+Shift+F10: shows or hides the Expert and Macro tabs.
     void ToggleExpertTabs();
-    // Closing ends a running macro playback first, so that it does not go on unseen.
+    // Closing ends a running macro playback and stops a batch run first, so that neither goes
+    // on unseen.
     void done(int result) override;
 
 protected:
@@ -103,6 +110,21 @@ private:
     int TabOfPage(const CSubDlgBase* page) const;
     void AddPageTab(CSubDlgBase* page);
 
+    // ---- Batch run ----
+    // Stops a batch run (the thread, every page's worker) and gives the pages back their busy
+    // and interactive flags. `terminated`: stopped by the user.
+    void StopBatch(bool terminated);
+    PageHost& Host() override { return *this; }
+    const ConnectedModuleList& ModuleChain() const override { return m_modules; }
+    void RequestPreemption() override { OnRequestPreemption(); }
+    void ReleasePreemption() override { OnReleasePreemption(); }
+    void ShowIteration(int iteration) override;
+    void ResetCounters() override;
+    void CountError() override;
+    void CountRetry() override;
+    void Warn(const QString& text) override;
+    void BatchThreadEnded() override;
+
     bool m_showExpert = false;
     QFont m_logFont;
     CVelaCommBinding m_binding;
@@ -111,6 +133,11 @@ private:
     QString m_deviceId;
     StatusPoller m_poller;
     QList<CSubDlgBase*> m_pages;
+    BatchRun m_batchRun{*this, this};
+    // The page a batch run was started on, and its interactive flag before the run.
+    QPointer<CSubDlgBase> m_batchPage;
+    int m_batchPageInteractive = 1;
+    bool m_batchOwnWorker = false;  // the page runs its own batch (no batch thread)
     int m_macroRecording = 0;
     std::unique_ptr<CDlgMacroQuickRecord> m_quickRecord;
     int m_statusImagesShown = 0;

@@ -98,7 +98,8 @@ void CHalvardTestDlg::Connect() {
 }
 
 void CHalvardTestDlg::Disconnect() {
-    // The poll thread goes before anything it uses changes.
+    // A batch run and the poll thread go before anything they use changes.
+    StopBatch(true);
     m_poller.Stop();
     for (CSubDlgBase* page : m_pages)
         page->OnDeviceDisconnected();

@@ -136,8 +136,8 @@ TEST_F(ScannerSimTest, RefusesWhatItCannotDo) {
         {"printer has no scanner", Run(sc::kOpReset, &value, &four, 0x40), sim::kErrNoScanner},
         {"no such module", Scan(0x63), sim::kErrNoModule},
         {"images before a scan", Save(dir.path()), sim::kErrNoScan},
-        {"magnetic tracks are not the scanner", b.Device(b.Vela_ReadEncoder, 0x61, 0x0F, 0),
-         kVelaNotSupported},
+        {"magnetic tracks are not the scanner's", b.Device(b.Vela_ReadEncoder, 0x61, 0x0F, 0),
+         sim::kErrNoEncoder},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.result, c.expected) << c.name;
