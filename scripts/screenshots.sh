@@ -49,5 +49,17 @@ state config-login HalvardConfig "click Connect; waitfor Enter Password; type 12
 state config-after-get-config HalvardConfig "$login; waitfor Disconnect; click Get Config.; wait 1500"
 state testbench-connected HalvardTest "$connect; tab Move; wait 2500"
 state testbench-move-card-move HalvardTest "$connect; tab Move; click Card Move; wait 2500"
+# A card in the printer first, for the pages that work on it.
+card="$connect; tab Move; click Card Move; wait 500"
+state testbench-magnetic-auto-write-read HalvardTest \
+  "$card; tab Magnetic; click Auto Write; wait 300; click Auto Read; wait 1500"
+state testbench-print-make-print-data HalvardTest "$card; tab Print; click Make Print Data; wait 1500"
+state testbench-rf-uid HalvardTest \
+  "$card; tab RF; click Move to RF Position; click Power ON; wait 300; click Get UID; wait 1500"
+state testbench-barcode-config HalvardTest \
+  "$connect; tab Barcode; click Get Version; click Get Config; click Get Image Config; wait 1500"
+state testbench-expert HalvardTest "$connect; key Ctrl+Alt+Shift+F10; tab Expert; wait 1500"
+state testbench-macro-recording HalvardTest \
+  "$connect; key Ctrl+Alt+Shift+F10; tab Macro; click Macro Record Start; wait 300; tab Move; click Card Move; wait 1500"
 
 exit $status

@@ -5,7 +5,7 @@
 //   click TEXT    press the visible, enabled button or check box labelled TEXT
 //   tab TEXT      pick the tab labelled TEXT
 //   type TEXT     type TEXT into the focused field
-//   key NAME      press Return, Enter, Escape, Tab, Space
+//   key NAME      press a key, with modifiers if any: Return, Escape, Ctrl+Alt+Shift+F10
 //   waitfor TEXT  wait until a visible label, field, list, button or window title shows TEXT
 //   wait MS       let the program run for MS milliseconds
 //   shot FILE     save a PNG of the program's visible windows
@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -137,10 +139,23 @@ private:
                     QTest::keyClicks(focus, arg);
                     done = true;
                 } else if (const int key = KeyNamed(arg)) {
-                    QPointer<QWidget> target = focus;
+                    // A chord goes to the window, as the window system hands it there when
+                    // the focused control does not take it.
+                    QPointer<QWidget> target =
+                        (key & Qt::KeyboardModifierMask) != 0 ? focus->window() : focus;
                     QTimer::singleShot(0, focus, [target, key] {
-                        if (target)
-                            QTest::keyClick(target, Qt::Key(key));
+                        if (!target)
+                            return;
+                        const auto mods = Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask);
+                        const int plain = key & ~Qt::KeyboardModifierMask;
+                        if (mods == Qt::NoModifier) {
+                            QTest::keyClick(target, Qt::Key(plain));
+                            return;
+                        }
+                        QKeyEvent press(QEvent::KeyPress, plain, mods);
+                        QKeyEvent release(QEvent::KeyRelease, plain, mods);
+                        QCoreApplication::sendEvent(target, &press);
+                        QCoreApplication::sendEvent(target, &release);
                     });
                     done = true;
                 } else {
@@ -177,10 +192,17 @@ private:
     }
 
     // Where a user's keys go: the focused field of the open modal dialog, else of the program.
+    // Where a key goes: the focused field, else (a virtual display may have no active window)
+    // the first visible top-level window.
     static QWidget* FocusTarget() {
         if (QWidget* modal = QApplication::activeModalWidget())
             return modal->focusWidget() ? modal->focusWidget() : modal;
-        return QApplication::focusWidget();
+        if (QWidget* focus = QApplication::focusWidget())
+            return focus;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                return w->focusWidget() ? w->focusWidget() : w;
+        return nullptr;
     }
 
     template <typename T>
@@ -192,18 +214,10 @@ private:
         return out;
     }
 
+    // A key with its modifiers, as written in a key sequence ("Return", "Ctrl+Alt+Shift+F10").
     static int KeyNamed(const QString& name) {
-        if (name == QLatin1String("Return"))
-            return Qt::Key_Return;
-        if (name == QLatin1String("Enter"))
-            return Qt::Key_Enter;
-        if (name == QLatin1String("Escape"))
-            return Qt::Key_Escape;
-        if (name == QLatin1String("Tab"))
-            return Qt::Key_Tab;
-        if (name == QLatin1String("Space"))
-            return Qt::Key_Space;
-        return 0;
+        const QKeySequence sequence = QKeySequence::fromString(name);
+        return sequence.isEmpty() ? 0 : sequence[0].toCombined();
     }
 
     QStringList m_steps;

@@ -157,6 +157,22 @@ TEST_F(MainWindowTest, ChordTogglesExpertAndMacroTabs) {
     EXPECT_EQ(TabTitles().size(), 6);
 }
 
+TEST_F(MainWindowTest, ChordWorksWhereverTheKeyboardFocusIs) {
+    // A user presses the chord in whatever control has the focus: a button just clicked, a
+    // selector, the log, a page's field.
+    Open(false);
+    ConnectFirst();
+    const auto chord = Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier;
+    for (const char* name : {"connect", "deviceSelector", "log", "batchTotal", "currentModule"}) {
+        SCOPED_TRACE(name);
+        QWidget* focus = Find<QWidget>(name);
+        ASSERT_NE(focus, nullptr);
+        const int before = static_cast<int>(TabTitles().size());
+        QTest::keyClick(focus, Qt::Key_F10, chord);
+        EXPECT_NE(TabTitles().size(), before);
+    }
+}
+
 // ---- Device list and connection ----
 
 TEST_F(MainWindowTest, RefreshListsOnlyThePrinterFamily) {
