@@ -3,7 +3,8 @@
 # own folder; the simulator stands in as libVelaComm.so, so an installed copy runs with no printer.
 #
 #   <prefix>/lib/halvard/           HalvardConfig, HalvardTest, libVelaComm.so, *.ini, bkgnd.bmp
-#   <prefix>/bin/                   links to the two programs
+#   <prefix>/bin/                   links to the two programs; velasim, the simulator's
+#                                   command-line control
 #   <prefix>/share/halvard/samples/ sample card design documents
 #   <prefix>/share/doc/halvard/     README, notes, screenshots
 #   <prefix>/share/applications/    desktop menu entries
@@ -16,6 +17,9 @@ set(HALVARD_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/halvard)
 
 install(TARGETS HalvardConfig HalvardTest RUNTIME DESTINATION ${HALVARD_INSTALL_APPDIR})
 install(TARGETS VelaComm LIBRARY DESTINATION ${HALVARD_INSTALL_APPDIR} NAMELINK_SKIP)
+if(TARGET velasim)
+  install(TARGETS velasim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(FILES
   ${CMAKE_SOURCE_DIR}/config/ini/HalvardConfig.ini
   ${CMAKE_SOURCE_DIR}/config/ini/KestraConfig.ini

@@ -11,6 +11,7 @@ set -euo pipefail
 expected=(
   bin/HalvardConfig
   bin/HalvardTest
+  bin/velasim
   lib/halvard/HalvardConfig
   lib/halvard/HalvardTest
   lib/halvard/libVelaComm.so
