@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "message_service.h"
+#include "sdk_text.h"
 #include "wait_service.h"
 
 CSubDlgBase::CSubDlgBase(int templateId, const QString& title, PageHost& host, QWidget* parent)
@@ -152,6 +153,26 @@ bool CSubDlgBase::LogResult(VelaResult result) {
     }
     m_host.AppendLogText(QString::asprintf("Failed (0x%08X)\n", static_cast<unsigned>(result)));
     return false;
+}
+
+DeviceInfo CSubDlgBase::ReadDeviceInfo(const QString& deviceId) const {
+    DeviceInfo info{};
+    if (Binding().Vela_GetDeviceInfo == nullptr)
+        return info;
+    const VelaString device = halvard::ToSdkText(deviceId);
+    // A failed call may have left anything in the record: nothing of it is used then.
+    if (Binding().Vela_GetDeviceInfo(&info, device.c_str(), 1) != 0)
+        info = DeviceInfo{};
+    return info;
+}
+
+void CSubDlgBase::FillReaderList(QComboBox* list, const std::array<QString, 2>& names) {
+    list->clear();
+    for (int i = 0; i < 2; ++i)
+        if (!names[static_cast<size_t>(i)].isEmpty())
+            list->addItem(names[static_cast<size_t>(i)], i + 1);
+    if (list->count() > 0)
+        list->setCurrentIndex(0);
 }
 
 QString CSubDlgBase::HexBytes(std::span<const std::uint8_t> bytes) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -136,6 +137,13 @@ public:
     bool LogResult(VelaResult result);
     // Bytes as "%02X " pairs with the trailing blank trimmed: "3B 02 14".
     static QString HexBytes(std::span<const std::uint8_t> bytes);
+
+    // The device information of an open device (reader names and printer id), read through the
+    // SDK when it provides the call; all zero when it does not or when the call fails.
+    DeviceInfo ReadDeviceInfo(const QString& deviceId) const;
+    // Fills a "Reader :" list with the names that are not empty, with item values 1 and 2 by
+    // their place, and selects the first.
+    static void FillReaderList(QComboBox* list, const std::array<QString, 2>& names);
 
 protected:
     void SetCurrentModuleSelector(QComboBox* selector) { m_currentModuleSelector = selector; }

@@ -83,20 +83,7 @@ void CSubDlgIC::BuildControls() {
 // ---- Frame operations ----
 
 void CSubDlgIC::OnDeviceConnected(const QString& deviceId) {
-    m_reader->clear();
-    DeviceInfo info{};
-    if (Binding().Vela_GetDeviceInfo != nullptr) {
-        const VelaString device = halvard::ToSdkText(deviceId);
-        // A failed call may have left anything in the record: no names then.
-        if (Binding().Vela_GetDeviceInfo(&info, device.c_str(), 1) != 0)
-            info = DeviceInfo{};
-    }
-    const std::array<QString, 2> names = rf::ContactReaderNames(info);
-    for (int i = 0; i < 2; ++i)
-        if (!names[static_cast<size_t>(i)].isEmpty())
-            m_reader->addItem(names[static_cast<size_t>(i)], i + 1);
-    if (m_reader->count() > 0)
-        m_reader->setCurrentIndex(0);
+    FillReaderList(m_reader, rf::ContactReaderNames(ReadDeviceInfo(deviceId)));
 }
 
 void CSubDlgIC::OnDeviceDisconnected() {

@@ -153,20 +153,7 @@ void CSubDlgRF::BuildControls() {
 // ---- Frame operations ----
 
 void CSubDlgRF::OnDeviceConnected(const QString& deviceId) {
-    m_reader->clear();
-    DeviceInfo info{};
-    if (Binding().Vela_GetDeviceInfo != nullptr) {
-        const VelaString device = halvard::ToSdkText(deviceId);
-        // A failed call may have left anything in the record: no names then.
-        if (Binding().Vela_GetDeviceInfo(&info, device.c_str(), 1) != 0)
-            info = DeviceInfo{};
-    }
-    const std::array<QString, 2> names = rf::ContactlessReaderNames(info);
-    for (int i = 0; i < 2; ++i)
-        if (!names[static_cast<size_t>(i)].isEmpty())
-            m_reader->addItem(names[static_cast<size_t>(i)], i + 1);
-    if (m_reader->count() > 0)
-        m_reader->setCurrentIndex(0);
+    FillReaderList(m_reader, rf::ContactlessReaderNames(ReadDeviceInfo(deviceId)));
 }
 
 void CSubDlgRF::OnDeviceDisconnected() {

@@ -14,15 +14,6 @@
 
 namespace halvard::test {
 
-// The integer arguments of a logged call after the device handle.
-inline QList<qint64> ArgsOf(const QJsonObject& call) {
-    QList<qint64> args;
-    const QJsonArray all = call.value(QLatin1String("args")).toArray();
-    for (qsizetype i = 1; i < all.size(); ++i)
-        args << all[i].toInteger();
-    return args;
-}
-
 // The text of a Code 39 barcode drawn across row `y` of `image`, empty when the row holds none.
 // Bars are dark pixels; a wide element is at least twice as wide as a narrow one.
 QString DecodeCode39Row(const QImage& image, int y);
@@ -39,38 +30,21 @@ protected:
     // when null), connects and returns the page.
     Page& Connected(const char* scenario = nullptr) {
         window.reset();
-        if (scenario != nullptr) {
-            EXPECT_EQ(sim.VelaSim_LoadScenario(scenario), 0);
-            sim.VelaSim_SetTimeScale(0);
-        }
-        Open(true);
-        ConnectFirst();
-        page = window->findChild<Page*>();
-        EXPECT_NE(page, nullptr);
-        QCoreApplication::processEvents();  // the posted selection notifications
-        sim.VelaSim_ClearCallLog();
-        boxes.clear();
+        page = &this->template ConnectedPage<Page>(scenario, nullptr, true);
         return *page;
     }
     template <typename T = QWidget>
     T* On(const char* name) {
-        T* w = page->template findChild<T*>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return ControlOf<T>(page, name);
     }
     void Press(const char* name) { On<QPushButton>(name)->click(); }
-    void Pick(const char* name, int data) {
-        auto* box = On<QComboBox>(name);
-        const int index = box->findData(data);
-        ASSERT_GE(index, 0) << name << " has no entry " << data;
-        box->setCurrentIndex(index);
-    }
+    void Pick(const char* name, int data) { PickOn(page, name, data); }
     QString Text(const char* name) { return On<QLineEdit>(name)->text(); }
     // The page's calls of one export (the status poll's calls are left out by the name).
     QList<QList<qint64>> CallsOf(const char* fn) {
         QList<QList<qint64>> out;
         for (const QJsonObject& call : sim.Calls(QString::fromLatin1(fn)))
-            out << ArgsOf(call);
+            out << IntArgsOf(call);
         return out;
     }
 

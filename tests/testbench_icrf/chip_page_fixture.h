@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "fake_page_host.h"
+#include "page_controls.h"
 #include "qt_gtest_print.h"
 #include "sim_codes.h"
 #include "sim_control.h"
@@ -22,15 +23,6 @@ namespace halvard::test {
 
 inline constexpr const char* kDefaultDevice = "[USB1] Halvard Card Printer";
 inline constexpr std::uint16_t kToken = 0x2A32;
-
-// The entries of a selector as "label=data" texts (data in hex).
-inline QStringList EntriesOf(const QComboBox* box) {
-    QStringList entries;
-    for (int i = 0; i < box->count(); ++i)
-        entries
-            << QStringLiteral("%1=%2").arg(box->itemText(i)).arg(box->itemData(i).toInt(), 0, 16);
-    return entries;
-}
 
 // The arguments of a logged call after the device handle.
 inline QJsonArray ArgsOf(const QJsonObject& call) {
@@ -64,17 +56,10 @@ protected:
     }
     template <typename T = QWidget>
     T* On(const char* name) {
-        T* w = page->template findChild<T*>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return ControlOf<T>(page.get(), name);
     }
     void Press(const char* name) { On<QPushButton>(name)->click(); }
-    void Pick(const char* name, int data) {
-        auto* box = On<QComboBox>(name);
-        const int index = box->findData(data);
-        ASSERT_GE(index, 0) << name << " has no entry " << data;
-        box->setCurrentIndex(index);
-    }
+    void Pick(const char* name, int data) { PickOn(page.get(), name, data); }
     QString Text(const char* name) { return On<QLineEdit>(name)->text(); }
     QStringList Entries(const char* name) { return EntriesOf(On<QComboBox>(name)); }
     QStringList BoxTexts() const { return ui.MessageTexts(); }

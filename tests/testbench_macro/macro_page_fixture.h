@@ -26,30 +26,10 @@ namespace halvard::test {
 
 class MacroPageTest : public TestBenchTest {
 protected:
-    static constexpr int kPollPauseMs = 1000;
-
+    // GUI-thread waits are instant; the status poll is held after its first round.
     void SetUp() override {
         TestBenchTest::SetUp();
-        // The poll's one-second pause lasts until the test ends; GUI-thread waits are instant.
-        ui.workerWait = [this](int ms) {
-            if (ms >= kPollPauseMs) {
-                std::unique_lock lock(m_holdMutex);
-                m_holdWake.wait_for(lock, std::chrono::seconds(60), [this] { return m_released; });
-            }
-            QThread::msleep(1);
-        };
-    }
-    void TearDown() override {
-        ReleasePoll();
-        TestBenchTest::TearDown();
-    }
-    // Lets the held poll go on; needed before anything stops it (disconnect, the window going).
-    void ReleasePoll() {
-        {
-            std::lock_guard lock(m_holdMutex);
-            m_released = true;
-        }
-        m_holdWake.notify_all();
+        HoldPoll();
     }
     // Destroys the window (its poll released first) and starts the simulator afresh.
     void CloseAndRestart() {
@@ -61,37 +41,15 @@ protected:
 
     // Opens the main window with the Macro tab, connects and shows the Macro page.
     void Connected(const char* scenario = nullptr) {
-        {
-            std::lock_guard lock(m_holdMutex);
-            m_released = false;
-        }
-        if (scenario != nullptr) {
-            ASSERT_EQ(sim.VelaSim_LoadScenario(scenario), 0);
-            sim.VelaSim_SetTimeScale(0);
-        }
-        Open(true);
-        ConnectFirst();
-        macro = static_cast<CSubDlgMacro*>(PageOf(page_id::kMacro));
+        HoldPoll();
+        macro = &ConnectedPage<CSubDlgMacro>(scenario, "Macro", true);
         move = static_cast<CSubDlgMove*>(PageOf(page_id::kMove));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return window->PollCycles() >= 1; }, 5000));
-        ShowTab("Macro");
+        ASSERT_TRUE(WaitForFirstPoll());
         sim.VelaSim_ClearCallLog();
-    }
-    // Selects a tab by its title, as a click on it does.
-    void ShowTab(const char* title) {
-        auto* tabs = Find<QTabBar>("tabs");
-        for (int i = 0; i < tabs->count(); ++i)
-            if (tabs->tabText(i) == QLatin1String(title)) {
-                tabs->setCurrentIndex(i);
-                return;
-            }
-        ADD_FAILURE() << "no tab " << title;
     }
     template <typename T = QPushButton>
     T* MacroControl(const char* name) {
-        T* w = macro->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return ControlOf<T>(macro, name);
     }
     // Presses a Macro page button; a disabled one cannot be pressed.
     void Press(const char* name) {
@@ -107,13 +65,7 @@ protected:
         ASSERT_TRUE(button->isEnabled()) << name;
         button->click();
     }
-    void PickOnMove(const char* name, int data) {
-        auto* box = move->findChild<QComboBox*>(QLatin1String(name));
-        ASSERT_NE(box, nullptr) << name;
-        const int index = box->findData(data);
-        ASSERT_GE(index, 0) << name << " has no entry " << data;
-        box->setCurrentIndex(index);
-    }
+    void PickOnMove(const char* name, int data) { PickOn(move, name, data); }
     // Steps handed to the list the way the Move page hands them while recording.
     void Recorded(std::initializer_list<std::array<std::uint32_t, 4>> steps) {
         for (const auto& s : steps)
@@ -164,9 +116,6 @@ protected:
     CSubDlgMove* move = nullptr;
 
 private:
-    std::mutex m_holdMutex;
-    std::condition_variable m_holdWake;
-    bool m_released = false;
     std::unique_ptr<QTimer> m_trigger;
 };
 

@@ -24,15 +24,6 @@ inline QByteArray Named(const char* a, const char* b, const char* c = "") {
     return QByteArray(a).append(b).append(c);
 }
 
-// The arguments of a logged call after the device handle.
-inline QList<qint64> ArgsAfterHandle(const QJsonObject& call) {
-    QList<qint64> args;
-    const QJsonArray all = call.value(QLatin1String("args")).toArray();
-    for (qsizetype i = 1; i < all.size(); ++i)
-        args << all[i].toInteger();
-    return args;
-}
-
 class MagneticTest : public TestBenchTest {
 protected:
     static constexpr int kPollPauseMs = 1000;
@@ -48,27 +39,15 @@ protected:
     // Opens the main window, connects and selects the Magnetic tab. `scenario` replaces the
     // preset when given.
     CSubDlgMagnetic& Connected(const char* scenario = nullptr) {
-        if (scenario != nullptr) {
-            EXPECT_EQ(sim.VelaSim_LoadScenario(scenario), 0);
-            sim.VelaSim_SetTimeScale(0);
-        }
-        Open();
-        ConnectFirst();
+        page = &ConnectedPage<CSubDlgMagnetic>(scenario, "Magnetic");
         // Active, so that focus moves as it does for a user.
         QApplication::setActiveWindow(window.get());
-        Find<QTabBar>("tabs")->setCurrentIndex(1);
-        page = window->findChild<CSubDlgMagnetic*>();
-        EXPECT_NE(page, nullptr);
         EXPECT_TRUE(page->isVisible());
-        sim.VelaSim_ClearCallLog();
-        boxes.clear();
         return *page;
     }
     template <typename T = QWidget>
     T* On(const char* name) {
-        T* w = page->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return ControlOf<T>(page, name);
     }
     // Presses a page button as a click does.
     void Press(const char* name) { On<QPushButton>(name)->click(); }
@@ -94,7 +73,7 @@ protected:
     QList<QList<qint64>> ArgsOf(const char* fn) {
         QList<QList<qint64>> all;
         for (const QJsonObject& call : sim.Calls(QString::fromLatin1(fn)))
-            all << ArgsAfterHandle(call);
+            all << IntArgsOf(call);
         return all;
     }
     // The card's track as the simulator keeps it ("1", "2", "3", "jis"): its data, or empty.

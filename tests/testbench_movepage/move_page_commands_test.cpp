@@ -32,12 +32,12 @@ TEST_F(MovePageTest, WalksACardFromInputHopperToOutput) {
 
     const auto moves = sim.Calls(QStringLiteral("Vela_CardMove2"));
     ASSERT_EQ(moves.size(), 5);
-    EXPECT_EQ(ArgsOf(moves[0]), (Args{0x10, 0, 0x40, 0, 0}));
-    EXPECT_EQ(ArgsOf(moves[1]), (Args{0x40, 0, 0x61, 0, 0}));
-    EXPECT_EQ(ArgsOf(moves[4]), (Args{0x50, 0, 0x70, 0, 0}));
+    EXPECT_EQ(IntArgsOf(moves[0]), (Args{0x10, 0, 0x40, 0, 0}));
+    EXPECT_EQ(IntArgsOf(moves[1]), (Args{0x40, 0, 0x61, 0, 0}));
+    EXPECT_EQ(IntArgsOf(moves[4]), (Args{0x50, 0, 0x70, 0, 0}));
     const auto ejects = sim.Calls(QStringLiteral("Vela_CardEject2"));
     ASSERT_EQ(ejects.size(), 1);
-    EXPECT_EQ(ArgsOf(ejects[0]), (Args{0x70, 0, 0xFF, 0}));
+    EXPECT_EQ(IntArgsOf(ejects[0]), (Args{0x70, 0, 0xFF, 0}));
     EXPECT_EQ(sim.Device()
                   .value(QStringLiteral("modules"))
                   .toArray()
@@ -72,7 +72,7 @@ TEST_F(MovePageTest, MultiInputHopperFeedsFromTheChosenLineAndTakesCardsBack) {
     Pick("hopperLine", 0x30);
     Press("cardMove");
     ASSERT_EQ(Card(), 0x40);
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardMove2")).value(0)),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardMove2")).value(0)),
               (Args{0x20, 0x30, 0x40, 0, 0}));
 
     // Ejected back into hopper 3, leaving to the right.
@@ -80,7 +80,7 @@ TEST_F(MovePageTest, MultiInputHopperFeedsFromTheChosenLineAndTakesCardsBack) {
     Pick("hopLine", 0x30000);
     Pick("ejectDir", 1);
     Press("cardEject");
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardEject2")).value(0)),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardEject2")).value(0)),
               (Args{0x40, 0, 0x20, 0x30001}));
     EXPECT_EQ(Card(), 0xFF);
     EXPECT_EQ(page->GetCurrentModule(), 0x20);
@@ -156,10 +156,10 @@ TEST_F(MovePageTest, EjectFromAnOffCentreFlipperRecentresFirst) {
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(CalledExports().filter(QStringLiteral("Vela_Card")),
               Texts({"Vela_CardMoveSensor", "Vela_CardMovePosition", "Vela_CardEject2"}));
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveSensor"))[0]),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveSensor"))[0]),
               (Args{0x61, 0x20, 0, 3500}));
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardMovePosition"))[0]), (Args{0x61, 4}));
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardEject2"))[0]), (Args{0x61, 0, 0xFF, 0}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardMovePosition"))[0]), (Args{0x61, 4}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardEject2"))[0]), (Args{0x61, 0, 0xFF, 0}));
     EXPECT_EQ(Card(), 0xFF);
     EXPECT_EQ(page->LastResult(), 0u);
 }
@@ -170,7 +170,7 @@ TEST_F(MovePageTest, CentredFlipperCardIsEjectedStraightAway) {
     Press("cardEject");
     EXPECT_EQ(CalledExports().filter(QStringLiteral("Vela_Card")), Texts({"Vela_CardEject2"}));
     ASSERT_EQ(sim.CountCalls(QStringLiteral("Vela_GetStatus")), 1);
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_GetStatus"))[0]), (Args{0x61}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_GetStatus"))[0]), (Args{0x61}));
     EXPECT_EQ(Card(), 0xFF);
 }
 
@@ -208,8 +208,8 @@ TEST_F(MovePageTest, CardFlipTurnsTheCardInTheFlipperAndGetsItBack) {
     Pick("flipper", 0x61);
     Press("cardFlip");
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardPass"))[0]), (Args{0x61, 4, 1}));
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveQuick"))[0]), (Args{0x40, 1, 0}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardPass"))[0]), (Args{0x61, 4, 1}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveQuick"))[0]), (Args{0x40, 1, 0}));
     EXPECT_TRUE(Status(0x61) & (std::uint64_t{1} << 22)) << "faced to bottom";
     EXPECT_EQ(Card(), 0x40);
     EXPECT_EQ(page->GetCurrentModule(), 0x40);
@@ -220,8 +220,8 @@ TEST_F(MovePageTest, CardFlipTurnsTheCardInTheFlipperAndGetsItBack) {
     CardAt(0x50);
     Pick("flipper", 0x62);
     Press("cardFlip");
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardPass"))[0]), (Args{0x62, 3 | 4, 1}));
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveQuick"))[0]), (Args{0x50, 0, 0}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardPass"))[0]), (Args{0x62, 3 | 4, 1}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveQuick"))[0]), (Args{0x50, 0, 0}));
     EXPECT_EQ(Card(), 0x50);
 }
 
@@ -250,14 +250,14 @@ TEST_F(MovePageTest, CardFlipMovePassesTheCardThroughTheFlipper) {
     Pick("giveTo", 0x50);
     Press("cardFlipMove");
     EXPECT_TRUE(boxes.empty()) << BoxTexts().join(u'|').toStdString();
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardIn"))[0]), (Args{0x50, 0, 1}));
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardFlipPass"))[0]), (Args{0x61, 2 | 4, 1}));
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardOut"))[0]), (Args{0x40, 1, 1}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardIn"))[0]), (Args{0x50, 0, 1}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardFlipPass"))[0]), (Args{0x61, 2 | 4, 1}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardOut"))[0]), (Args{0x40, 1, 1}));
     const auto states = sim.Calls(QStringLiteral("Vela_GetModuleState"));
     ASSERT_GE(states.size(), 3);
-    EXPECT_EQ(ArgsOf(states[0]), (Args{0x40}));
-    EXPECT_EQ(ArgsOf(states[1]), (Args{0x61}));
-    EXPECT_EQ(ArgsOf(states[2]), (Args{0x50}));
+    EXPECT_EQ(IntArgsOf(states[0]), (Args{0x40}));
+    EXPECT_EQ(IntArgsOf(states[1]), (Args{0x61}));
+    EXPECT_EQ(IntArgsOf(states[2]), (Args{0x50}));
     EXPECT_EQ(Card(), 0x50);
     EXPECT_TRUE(Status(0x61) & (std::uint64_t{1} << 22)) << "turned on the way";
     EXPECT_EQ(page->GetCurrentModule(), 0x50);
@@ -335,7 +335,7 @@ TEST_F(MovePageTest, ModuleActionNeedsTheTokenThenSendsSensorOrOptions) {
     QTest::mouseClick(On<QCheckBox>("option20"), Qt::LeftButton);  // "Vert."
     QTest::mouseClick(On<QCheckBox>("option02"), Qt::LeftButton);  // "Center Sensor"
     Press("moduleAction");
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveSensor"))[0]),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveSensor"))[0]),
               (Args{0x61, 0x22, 0, 3500}));
     EXPECT_EQ(page->LastResult(), 0u);
 
@@ -346,12 +346,13 @@ TEST_F(MovePageTest, ModuleActionNeedsTheTokenThenSendsSensorOrOptions) {
     On<QLineEdit>("distAngle")->setText(QStringLiteral("-25"));
     On<QLineEdit>("speed")->setText(QStringLiteral("1200"));
     Press("moduleAction");
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveSensor"))[0]),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveSensor"))[0]),
               (Args{0x40, 3, -25, 1200}));
     On<QLineEdit>("distAngle")->clear();
     On<QLineEdit>("speed")->clear();
     Press("moduleAction");
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveSensor"))[1]), (Args{0x40, 3, 0, 0}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardMoveSensor"))[1]),
+              (Args{0x40, 3, 0, 0}));
 
     // A refusal is only recorded.
     CardAt(0x50);
@@ -381,7 +382,7 @@ TEST_F(MovePageTest, MoveToErrorBin) {
     boxes.clear();
     Press("moveToErrorBin");
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardEjectBin")).last()), (Args{0x61, 0x62}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardEjectBin")).last()), (Args{0x61, 0x62}));
     EXPECT_EQ(Card(), 0xFF);
     EXPECT_EQ(page->GetCurrentModule(), 0x10);
     EXPECT_EQ(page->LastResult(), 0u);
@@ -430,14 +431,14 @@ TEST_F(MovePageTest, ModuleCardOutAndInStepToTheNeighbour) {
     CardAt(0x40);
     Pick("cardOutTo", 1);
     Press("moduleCardOut");
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardOut"))[0]), (Args{0x40, 1, 0}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardOut"))[0]), (Args{0x40, 1, 0}));
     EXPECT_EQ(Card(), 0x61);
     EXPECT_EQ(page->GetCurrentModule(), 0x61);
 
     Pick("currentModule", 0x40);
     Pick("cardInFrom", 1);
     Press("moduleCardIn");
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardIn"))[0]), (Args{0x40, 1, 0}));
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardIn"))[0]), (Args{0x40, 1, 0}));
     EXPECT_EQ(Card(), 0x40);
     EXPECT_EQ(page->LastResult(), 0u);
 

@@ -67,7 +67,7 @@ TEST_F(MoveDriverTest, RunsTheCommandsAsTheirButtons) {
     driver.RunCardEject();
     EXPECT_EQ(driver.LastResult(), 0u);
     EXPECT_EQ(Card(), 0xFF);
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardEject2")).value(0)),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardEject2")).value(0)),
               (Args{0x40, 0, 0xFF, 0}));
     EXPECT_TRUE(boxes.empty());
 
@@ -125,9 +125,9 @@ TEST_F(MoveDriverTest, PlaybackOfARecordedEjectIntoAHopper) {
         }
         EXPECT_EQ(driver.LastResult(), 0u);
     }
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardMove2")).value(0)),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardMove2")).value(0)),
               (Args{0x20, 0x30, 0x40, 0, 0}));
-    EXPECT_EQ(ArgsOf(sim.Calls(QStringLiteral("Vela_CardEject2")).value(0)),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_CardEject2")).value(0)),
               (Args{0x40, 0, 0x20, 0x10001}));
     EXPECT_EQ(Card(), 0xFF);
 }

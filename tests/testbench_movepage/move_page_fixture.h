@@ -23,84 +23,31 @@
 
 namespace halvard::test {
 
-// The entries of a selector as "label=data" texts (data in hex).
-inline QStringList EntriesOf(const QComboBox* box) {
-    QStringList entries;
-    for (int i = 0; i < box->count(); ++i)
-        entries
-            << QStringLiteral("%1=%2").arg(box->itemText(i)).arg(box->itemData(i).toInt(), 0, 16);
-    return entries;
-}
-
-// The arguments of a logged call after the device handle.
-inline QList<qint64> ArgsOf(const QJsonObject& call) {
-    QList<qint64> args;
-    const QJsonArray all = call.value(QLatin1String("args")).toArray();
-    for (qsizetype i = 1; i < all.size(); ++i)
-        args << all[i].toInteger();
-    return args;
-}
-
 class MovePageTest : public TestBenchTest {
 protected:
+    // GUI-thread waits are instant; the status poll is held after its first round, so the
+    // call log shows only what the page does.
     void SetUp() override {
         TestBenchTest::SetUp();
-        // The status poll's one-second pause is held until the test releases it, so the poll
-        // adds nothing to the call log after its first round; other worker pauses are short
-        // real ones. GUI-thread waits are instant and recorded by the recorder.
-        released = false;
-        ui.workerWait = [this](int ms) {
-            if (ms >= kPollPauseMs) {
-                std::unique_lock lock(releaseMutex);
-                releaseWake.wait_for(lock, std::chrono::seconds(60), [this] { return released; });
-            }
-            QThread::msleep(2);
-        };
-    }
-    void TearDown() override {
-        ReleaseWorkers();
-        TestBenchTest::TearDown();
-    }
-    // Lets held worker pauses end (before anything stops the status poll).
-    void ReleaseWorkers() {
-        {
-            std::lock_guard lock(releaseMutex);
-            released = true;
-        }
-        releaseWake.notify_all();
+        HoldPoll();
     }
 
     // Opens the main window, connects and returns the Move page. `scenario` replaces the
     // preset's chain when given.
     CSubDlgMove& Connected(const char* scenario = nullptr) {
-        if (scenario != nullptr) {
-            EXPECT_EQ(sim.VelaSim_LoadScenario(scenario), 0);
-            sim.VelaSim_SetTimeScale(0);
-        }
-        Open();
-        ConnectFirst();
-        page = window->findChild<CSubDlgMove*>();
-        EXPECT_NE(page, nullptr);
-        EXPECT_TRUE(QTest::qWaitFor([this] { return window->PollCycles() >= 1; }, 5000));
+        page = &ConnectedPage<CSubDlgMove>(scenario);
+        EXPECT_TRUE(WaitForFirstPoll());
         sim.VelaSim_ClearCallLog();
-        boxes.clear();
         return *page;
     }
     template <typename T = QWidget>
     T* On(const char* name) {
-        T* w = page->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return ControlOf<T>(page, name);
     }
     // Presses a page button the way a click (or the batch loop) does.
     void Press(const char* name) { On<QPushButton>(name)->click(); }
     // Picks the entry of a selector whose item data is `data`.
-    void Pick(const char* name, int data) {
-        auto* box = On<QComboBox>(name);
-        const int index = box->findData(data);
-        ASSERT_GE(index, 0) << name << " has no entry " << data;
-        box->setCurrentIndex(index);
-    }
+    void Pick(const char* name, int data) { PickOn(page, name, data); }
     // Puts the simulator's card into `module` and makes it the page's current module.
     void CardAt(int module) {
         ASSERT_EQ(sim.VelaSim_SetCardModule(nullptr, module), 0);
@@ -121,18 +68,7 @@ protected:
     const MacroList& MacroItems() const {
         return static_cast<const CSubDlgMacro*>(PageOf(page_id::kMacro))->MacroItems();
     }
-    QStringList CalledExports() const {
-        QStringList names;
-        for (const QJsonObject& call : sim.Calls())
-            names << call.value(QLatin1String("fn")).toString();
-        return names;
-    }
-
-    static constexpr int kPollPauseMs = 1000;
     CSubDlgMove* page = nullptr;
-    std::mutex releaseMutex;
-    std::condition_variable releaseWake;
-    bool released = false;
 };
 
 // Input hopper, printer, output hopper.

@@ -127,9 +127,9 @@ TEST_F(MovePageTest, CommandsWithoutAModuleToAddressAreDisabledAndSendNothing) {
             EXPECT_TRUE(boxes.empty());
             Click("release");
         }
-        ReleaseWorkers();
+        ReleasePoll();
         window.reset();
-        released = false;
+        HoldPoll();
     }
 }
 

@@ -57,7 +57,7 @@ TEST_F(PositionTest, ScanFlipperMovesForthAndBackUntilStopped) {
     const auto calls = sim.Calls(QStringLiteral("Vela_CardMoveSensor"));
     ASSERT_GE(calls.size(), 4);
     for (qsizetype i = 0; i < calls.size(); ++i)
-        EXPECT_EQ(ArgsOf(calls[i]), (Args{0x62, 0x40, i % 2 == 0 ? 40 : -40, 1368})) << i;
+        EXPECT_EQ(IntArgsOf(calls[i]), (Args{0x62, 0x40, i % 2 == 0 ? 40 : -40, 1368})) << i;
     EXPECT_EQ(page->PositionTestResult(), 0u);
     // Stopped means stopped: no move after the stop.
     EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_CardMoveSensor")), calls.size());
@@ -71,8 +71,8 @@ TEST_F(PositionTest, OtherModulesUseTheLeftAndRightSensors) {
     Press("posMoveTest");
     const auto calls = sim.Calls(QStringLiteral("Vela_CardMoveSensor"));
     ASSERT_GE(calls.size(), 2);
-    EXPECT_EQ(ArgsOf(calls[0]), (Args{0x40, 0, 15, 1368}));
-    EXPECT_EQ(ArgsOf(calls[1]), (Args{0x40, 3, 15, 1368}));
+    EXPECT_EQ(IntArgsOf(calls[0]), (Args{0x40, 0, 15, 1368}));
+    EXPECT_EQ(IntArgsOf(calls[1]), (Args{0x40, 3, 15, 1368}));
 }
 
 TEST_F(PositionTest, FailingMovesAreRecordedAndRetried) {
@@ -89,7 +89,7 @@ TEST_F(PositionTest, FailingMovesAreRecordedAndRetried) {
 TEST_F(PositionTest, PausesBetweenMovesAndWaitsForTheModuleToBeIdle) {
     // The workers' pauses are noted (set before any worker runs).
     ui.workerWait = [&, held = ui.workerWait](int ms) {
-        if (ms < kPollPauseMs) {
+        if (ms < StatusPoller::kPollIntervalMs) {
             const std::lock_guard lock(pausesMutex);
             pauses.push_back(ms);
         }
@@ -118,7 +118,7 @@ TEST_F(PositionTest, WithoutADeviceItFailsAndAConnectMeanwhileChangesNothing) {
     Connected();
     CardAt(0x40);
     On<QLineEdit>("distance")->setText(QStringLiteral("15"));
-    ReleaseWorkers();
+    ReleasePoll();
     Click("connect");  // disconnect; the selectors keep the card's module
     ASSERT_EQ(page->GetCurrentModule(), 0x40);
     StartAndRun(2);
@@ -139,7 +139,7 @@ TEST_F(PositionTest, DisconnectStopsTheTest) {
     CardAt(0x40);
     On<QLineEdit>("distance")->setText(QStringLiteral("15"));
     StartAndRun(2);
-    ReleaseWorkers();
+    ReleasePoll();
     Click("connect");  // disconnect
     EXPECT_FALSE(page->PositionTestRunning());
     EXPECT_EQ(On<QPushButton>("posMoveTest")->text(), QStringLiteral("* START pos. move test *"));
@@ -150,7 +150,7 @@ TEST_F(PositionTest, ClosingTheWindowStopsTheTest) {
     CardAt(0x40);
     On<QLineEdit>("distance")->setText(QStringLiteral("15"));
     StartAndRun(2);
-    ReleaseWorkers();
+    ReleasePoll();
     window.reset();  // destroys the page while its test runs
     // The thread was joined: nothing moves the card any more.
     sim.VelaSim_ClearCallLog();

@@ -105,7 +105,7 @@ TEST_F(MovePageTest, OutDisablesEverythingButCardMove) {
 
 TEST_F(MovePageTest, NothingMovesWithoutAConnection) {
     Connected();
-    ReleaseWorkers();
+    ReleasePoll();
     Click("connect");  // disconnect
     ASSERT_EQ(Find<QPushButton>("connect")->text(), QStringLiteral("Connect"));
     for (const char* name : {"cardMove", "cardEject", "cardFlip", "moduleAction", "keyLock"})

@@ -38,14 +38,6 @@ int DarkPixels(const QImage& image, const QRect& area) {
     return n;
 }
 
-QList<qint64> IntArgs(const QJsonObject& call) {
-    QList<qint64> args;
-    const QJsonArray all = call.value(QLatin1String("args")).toArray();
-    for (qsizetype i = 1; i < all.size(); ++i)
-        args << all[i].toInteger();
-    return args;
-}
-
 class PrintPageTest : public TestBenchTest {
 protected:
     void SetUp() override {
@@ -60,25 +52,12 @@ protected:
 
     // The main window connected, its Print tab selected, the call log and boxes emptied.
     CSubDlgPrint& Connected(const QByteArray& scenario = Chain()) {
-        EXPECT_EQ(sim.VelaSim_LoadScenario(scenario.constData()), 0);
-        sim.VelaSim_SetTimeScale(0);
-        Open();
-        auto* tabs = Find<QTabBar>("tabs");
-        for (int i = 0; i < tabs->count(); ++i)
-            if (tabs->tabText(i) == u"Print")
-                tabs->setCurrentIndex(i);
-        ConnectFirst();
-        page = window->findChild<CSubDlgPrint*>();
-        EXPECT_NE(page, nullptr);
-        sim.VelaSim_ClearCallLog();
-        boxes.clear();
+        page = &ConnectedPage<CSubDlgPrint>(scenario.constData(), "Print");
         return *page;
     }
     template <typename T = QWidget>
     T* On(const char* name) {
-        T* w = page->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return ControlOf<T>(page, name);
     }
     void Press(const char* name) { QTest::mouseClick(On<QPushButton>(name), Qt::LeftButton); }
     QString Text(const char* name) {
@@ -208,11 +187,11 @@ TEST_F(PrintPageTest, PageRadiosFollowThePrinterSettings) {
         EXPECT_EQ(CheckedPage(), 0) << "the first enabled page is checked";
         const auto reads = sim.Calls(QStringLiteral("Vela_GetPrinterSettings"));
         ASSERT_EQ(reads.size(), 1);
-        EXPECT_EQ(IntArgs(reads[0]), (QList<qint64>{0x40}));
+        EXPECT_EQ(IntArgsOf(reads[0]), (QList<qint64>{0x40}));
         // The checked page is previewed at once, if the document could be opened.
         const auto previews = sim.Calls(QStringLiteral("Vela_GetPreviewBitmap"));
         ASSERT_EQ(previews.size(), 1);
-        EXPECT_EQ(IntArgs(previews[0]), (QList<qint64>{0}));
+        EXPECT_EQ(IntArgsOf(previews[0]), (QList<qint64>{0}));
         EXPECT_EQ(Preview().isNull(), !c.messages.isEmpty());
         window.reset();
     }
@@ -240,8 +219,8 @@ TEST_F(PrintPageTest, PreviewFollowsThePageChosenByMouseOrKeys) {
     EXPECT_EQ(Preview().pixelColor(500, 600), QColor(0xE4, 0x7A, 0x2A));
     const auto previews = sim.Calls(QStringLiteral("Vela_GetPreviewBitmap"));
     ASSERT_EQ(previews.size(), 3);
-    EXPECT_EQ(IntArgs(previews[1]), (QList<qint64>{1}));
-    EXPECT_EQ(IntArgs(previews[2]), (QList<qint64>{0}));
+    EXPECT_EQ(IntArgsOf(previews[1]), (QList<qint64>{1}));
+    EXPECT_EQ(IntArgsOf(previews[2]), (QList<qint64>{0}));
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -264,7 +243,7 @@ TEST_F(PrintPageTest, WholeJobFromDocumentToSpooledCard) {
     EXPECT_EQ(sim.CountCalls(QStringLiteral("Vela_DrawText")), 0) << "a document is open";
     const auto made = sim.Calls(QStringLiteral("Vela_PrintDocument"));
     ASSERT_EQ(made.size(), 1);
-    EXPECT_EQ(IntArgs(made[0]), (QList<qint64>{0x20}));
+    EXPECT_EQ(IntArgsOf(made[0]), (QList<qint64>{0x20}));
     const QJsonObject settings = Printer().value(QLatin1String("settings")).toObject();
     EXPECT_EQ(settings.value(QLatin1String("904")).toInt(), 1);
     EXPECT_FALSE(settings.contains(QLatin1String("908"))) << "front";
@@ -280,7 +259,7 @@ TEST_F(PrintPageTest, WholeJobFromDocumentToSpooledCard) {
     Press("startPrint");
     ASSERT_TRUE(boxes.empty()) << BoxTexts().join(u'|').toStdString();
     EXPECT_EQ(Jobs(), 0);
-    EXPECT_EQ(IntArgs(sim.Calls(QStringLiteral("Vela_PrintStart")).value(0)),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_PrintStart")).value(0)),
               (QList<qint64>{0x40, 1, 0}));
     ASSERT_EQ(sim.VelaSim_GetCardModule(nullptr), 0x40) << "the fed card is in the printer";
     const QString file = sim.Card()
@@ -363,7 +342,7 @@ TEST_F(PrintPageTest, BuiltInTestCardDependsOnTheRibbon) {
         ASSERT_EQ(images.size(), c.background ? 1 : 0);
         if (c.background) {
             const QJsonArray args = images[0].value(QLatin1String("args")).toArray();
-            EXPECT_EQ(IntArgs(images[0]).mid(0, 6), (QList<qint64>{0, 1, 0, 0, 0, 0}));
+            EXPECT_EQ(IntArgsOf(images[0]).mid(0, 6), (QList<qint64>{0, 1, 0, 0, 0, 0}));
             EXPECT_EQ(QFileInfo(args[7].toString()).fileName(), QStringLiteral("bkgnd.bmp"));
             EXPECT_EQ(QFileInfo(args[7].toString()).absolutePath(),
                       QCoreApplication::applicationDirPath());
@@ -374,7 +353,7 @@ TEST_F(PrintPageTest, BuiltInTestCardDependsOnTheRibbon) {
         EXPECT_EQ(texts[0].value(QLatin1String("args")).toArray(),
                   (QJsonArray{texts[0].value(QLatin1String("args")).toArray()[0], 0, 2, 50, 100,
                               QStringLiteral("Tahoma"), 14, 1, QStringLiteral("Test Print"), 0}));
-        EXPECT_EQ(IntArgs(sim.Calls(QStringLiteral("Vela_GetPreviewBitmap")).value(0)),
+        EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_GetPreviewBitmap")).value(0)),
                   (QList<qint64>{0}));
         ASSERT_FALSE(Preview().isNull());
         EXPECT_EQ(Text("prnId").size(), 4);
@@ -427,7 +406,7 @@ TEST_F(PrintPageTest, LaminatorNeedsACardAndCoversItsUpperSide) {
     Press("startPrint");
     EXPECT_EQ(BoxTexts(), Texts({"Error while Print or Laminate... (error=0x80000301)"}));
     EXPECT_EQ(boxes[0].style, kWarning);
-    EXPECT_EQ(IntArgs(sim.Calls(QStringLiteral("Vela_PrintStart")).value(0)),
+    EXPECT_EQ(IntArgsOf(sim.Calls(QStringLiteral("Vela_PrintStart")).value(0)),
               (QList<qint64>{0x50, 0, 0}));
 
     boxes.clear();
