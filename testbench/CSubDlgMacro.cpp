@@ -304,7 +304,7 @@ bool CSubDlgMacro::WaitUntilIdle(const _tagMacroItem& item, const std::shared_pt
             last = Call(Binding().Vela_GetStatus, module, &status);
             round[polled++] = {module, status};
             halvard::WaitService::Wait(macro::kPollPauseMs);
-            if (!GoOn(alive))
+            if (!GoOn(alive, this))
                 return false;
         }
         const std::int64_t now = halvard::WaitService::NowMs();
@@ -336,7 +336,7 @@ bool CSubDlgMacro::WaitUntilIdle(const _tagMacroItem& item, const std::shared_pt
 
 bool CSubDlgMacro::Pump(const std::shared_ptr<bool>& alive) {
     halvard::PumpMessages();
-    return GoOn(alive);
+    return GoOn(alive, this);
 }
 
 MovePageDriver* CSubDlgMacro::MoveDriver() const {

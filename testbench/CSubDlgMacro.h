@@ -72,7 +72,11 @@ private:
     // then nothing of it may be touched).
     bool Pump(const std::shared_ptr<bool>& alive);
     // Whether the playback may go on: the page still exists and nothing ended the playback.
-    bool GoOn(const std::shared_ptr<bool>& alive) const { return *alive && !m_ended; }
+    // Static, so that asking never touches a page that is gone: `page` is read only once
+    // `alive` says it still exists.
+    static bool GoOn(const std::shared_ptr<bool>& alive, const CSubDlgMacro* page) {
+        return *alive && !page->m_ended;
+    }
     MovePageDriver* MoveDriver() const;
 
     MacroList m_macroList;
