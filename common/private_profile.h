@@ -15,7 +15,6 @@
 #include <QString>
 
 #include <optional>
-#include <vector>
 
 namespace halvard {
 

@@ -166,10 +166,6 @@ long long MemorySource::skip(long long size) {
     return static_cast<long long>(n);
 }
 
-bool isRegularFile(const QString& path) {
-    return platform::ReadFile(path).isOpen();
-}
-
 LoadResult load(ByteSource& source, const LoadSink& sink) {
     LoadResult out;
     auto fail = [&out](Status status, int err) {

@@ -87,8 +87,8 @@ struct LoadResult {
 };
 
 // Where the loader reads from: read() returns the bytes delivered (fewer at the end, -1 on
-// error) and leaves the system's last error as the OS set it; skip() moves on by up to `size` bytes without
-// reading them, never beyond the end, and returns how far it went (-1 on error).
+// error) and leaves the system's last error as the OS set it; skip() moves on by up to `size` bytes
+// without reading them, never beyond the end, and returns how far it went (-1 on error).
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
@@ -121,9 +121,6 @@ LoadResult load(ByteSource& source, const LoadSink& sink);
 // Whether the file is a regular file that starts with the magic; reads only its first four
 // bytes, and never waits (a pipe or a device is not a data file).
 bool hasMagic(const QString& path);
-
-// Whether `path` names a regular file that can be opened for reading, found without waiting.
-bool isRegularFile(const QString& path);
 
 // The save dialog's suggested name: the serial without control characters (below 32), without
 // the characters 128 to 255 and without path separators.

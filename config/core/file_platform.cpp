@@ -29,9 +29,6 @@ void SetLastError(int error) {
 int ErrorIsFolder() {
     return ERROR_DIRECTORY;
 }
-int ErrorNotAFile() {
-    return ERROR_INVALID_FUNCTION;
-}
 int ErrorAccessDenied() {
     return ERROR_ACCESS_DENIED;
 }
@@ -103,9 +100,6 @@ void SetLastError(int error) {
 }
 int ErrorIsFolder() {
     return EISDIR;
-}
-int ErrorNotAFile() {
-    return EINVAL;
 }
 int ErrorAccessDenied() {
     return EACCES;

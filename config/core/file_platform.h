@@ -14,10 +14,9 @@ namespace halvard::platform {
 int LastError();
 void SetLastError(int error);
 
-// Error numbers the data file reports itself: a folder where a file was expected, something
-// that holds no data (a pipe, a device), and a refused access.
+// Error numbers the data file reports itself: a folder where a file was expected and a refused
+// access.
 int ErrorIsFolder();
-int ErrorNotAFile();
 int ErrorAccessDenied();
 
 // A regular file opened for reading. A folder, a pipe or a device is never opened for reading
