@@ -190,23 +190,12 @@ Card* CardInField(Device& d, const Module& m) {
 }
 
 // The device and module of a chip command, with the station fitted and not moving.
-template <typename StationOf>
-VelaResult StationTarget(Simulator& s, VelaHandle h, int module, Device*& d, Module*& m,
-                         StationOf station) {
-    if (VelaResult r = s.Target(h, module, d, m); r != kOk)
-        return r;
-    const Station& st = station(*m);
-    if (!st.installed)
-        return kErrNoStation;
-    return st.Busy(s.Now()) ? kErrBusy : kOk;
-}
-
 VelaResult IcTarget(Simulator& s, VelaHandle h, int module, Device*& d, Module*& m) {
-    return StationTarget(s, h, module, d, m, [](Module& x) -> Station& { return x.ic; });
+    return s.TargetStation(h, module, &Module::ic, kErrNoStation, d, m);
 }
 
 VelaResult RfTarget(Simulator& s, VelaHandle h, int module, Device*& d, Module*& m) {
-    return StationTarget(s, h, module, d, m, [](Module& x) -> Station& { return x.rf; });
+    return s.TargetStation(h, module, &Module::rf, kErrNoStation, d, m);
 }
 
 // An answer into the caller's buffer of *length bytes; the needed length when it is too small.

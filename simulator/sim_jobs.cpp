@@ -208,22 +208,18 @@ extern "C" VelaResult VELA_API Vela_ExWriteData(VelaHandle h, const std::uint8_t
 // The printer reads its queue again; the current job is the one it prints next.
 extern "C" VelaResult VELA_API Vela_UpdateCurrPrintJob(VelaHandle h, std::int32_t module) {
     return Simulator::Instance().Run("Vela_UpdateCurrPrintJob", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* printer = nullptr;
-        return PrinterOf(*d, module, printer);
+        Device* d;
+        Module* printer;
+        return PrinterTarget(s, h, module, d, printer);
     });
 }
 
 extern "C" VelaResult VELA_API Vela_GetCurrPrintJob(VelaHandle h, std::int32_t module,
                                                     std::uint16_t* jobId) {
     return Simulator::Instance().Run("Vela_GetCurrPrintJob", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* printer = nullptr;
-        if (VelaResult r = PrinterOf(*d, module, printer); r != kOk)
+        Device* d;
+        Module* printer;
+        if (VelaResult r = PrinterTarget(s, h, module, d, printer); r != kOk)
             return r;
         if (jobId == nullptr)
             return kErrBadArgument;
@@ -236,11 +232,9 @@ extern "C" VelaResult VELA_API Vela_GetCurrPrintJob(VelaHandle h, std::int32_t m
 
 extern "C" VelaResult VELA_API Vela_DeleteCurrPrintJob(VelaHandle h, std::int32_t module) {
     return Simulator::Instance().Run("Vela_DeleteCurrPrintJob", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* printer = nullptr;
-        if (VelaResult r = PrinterOf(*d, module, printer); r != kOk)
+        Device* d;
+        Module* printer;
+        if (VelaResult r = PrinterTarget(s, h, module, d, printer); r != kOk)
             return r;
         if (printer->printer.jobs.empty())
             return kErrNoJob;

@@ -71,6 +71,13 @@ VelaResult PrinterOf(Device& d, int module, Module*& printer) {
     return printer->printer.installed ? kOk : kErrBadArgument;
 }
 
+VelaResult PrinterTarget(Simulator& s, VelaHandle h, int module, Device*& d, Module*& printer) {
+    d = s.ByHandle(h);
+    if (d == nullptr)
+        return kErrBadHandle;
+    return PrinterOf(*d, module, printer);
+}
+
 int RibbonPanels(int ribbonType) {
     // YMCKO, YMCKOK, hYMCKO, KO, K, BO, B, YMC, YMCFKO, rewritable, (none), hYMCKOKO
     static constexpr int kPanels[] = {5, 6, 5, 2, 1, 2, 1, 3, 6, 1, 0, 7};
@@ -253,11 +260,9 @@ extern "C" VelaResult VELA_API Vela_GetPreviewBitmap(VelaHandle h, std::int32_t 
 extern "C" VelaResult VELA_API Vela_GetPrinterSettings(VelaHandle h, std::int32_t module,
                                                        PrinterSettings* settings) {
     return Simulator::Instance().Run("Vela_GetPrinterSettings", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* m = nullptr;
-        if (VelaResult r = PrinterOf(*d, module, m); r != kOk)
+        Device* d;
+        Module* m;
+        if (VelaResult r = PrinterTarget(s, h, module, d, m); r != kOk)
             return r;
         if (settings == nullptr)
             return kErrBadArgument;
@@ -272,11 +277,9 @@ extern "C" VelaResult VELA_API Vela_GetPrinterSettings(VelaHandle h, std::int32_
 extern "C" VelaResult VELA_API Vela_SetPrinterSettings(VelaHandle h, std::int32_t module,
                                                        const PrinterSettings* settings) {
     return Simulator::Instance().Run("Vela_SetPrinterSettings", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* m = nullptr;
-        if (VelaResult r = PrinterOf(*d, module, m); r != kOk)
+        Device* d;
+        Module* m;
+        if (VelaResult r = PrinterTarget(s, h, module, d, m); r != kOk)
             return r;
         if (settings == nullptr)
             return kErrBadArgument;

@@ -9,6 +9,10 @@ namespace sim {
 // The printer module `module` of the device: kErrNoModule when the chain lacks it,
 // kErrBadArgument when it is no printer.
 VelaResult PrinterOf(Device& d, int module, Module*& printer);
+// The device of an open connection (kErrBadHandle otherwise) and its printer module `module`, as
+// PrinterOf finds it. Unlike Simulator::Target it lets a busy or stopped printer through: its
+// settings and job queue stay reachable while it prints.
+VelaResult PrinterTarget(Simulator& s, VelaHandle h, int module, Device*& d, Module*& printer);
 
 // Panels one printed side takes from a ribbon of this type; 0 for a type no printer takes.
 int RibbonPanels(int ribbonType);
