@@ -119,8 +119,7 @@ RfStatus Authenticate(ContactlessChip& chip, const RfStation& rf, int block, Mif
     const int sector = ContactlessChip::SectorOf(block);
     if (chip.authSector == sector && chip.authKey == type)
         return RfStatus::kOk;
-    chip.authSector = -1;
-    chip.authKey = MifareKeyType::kNone;
+    chip.EndAuthentication();
     if (!rf.loadedKey)
         return RfStatus::kNotAuthenticated;
     if (*rf.loadedKey != chip.Key(sector, type))
@@ -303,8 +302,7 @@ QByteArray RfRespond(Device& d, Module& m, const std::uint8_t* frame, int length
         MifareKey key{};
         std::copy_n(frame + kHeaderSize, kMifareKeySize, key.begin());
         m.rf.loadedKey = key;
-        card->rf.authSector = -1;
-        card->rf.authKey = MifareKeyType::kNone;
+        card->rf.EndAuthentication();
         return Ok();
     }
     return BlockCommand(card->rf, m.rf, frame);
@@ -412,8 +410,7 @@ extern "C" VelaResult VELA_API Vela_RFPowerOn2(VelaHandle h, std::int32_t module
             if (VelaResult r = GiveBytes(ContactlessAtr(), length, atr); r != kOk)
                 return r;
             m->rf.fieldOn = true;
-            card->rf.authSector = -1;
-            card->rf.authKey = MifareKeyType::kNone;
+            card->rf.EndAuthentication();
             s.BlockFor(kFieldMs);
             return kOk;
         });
@@ -428,10 +425,8 @@ extern "C" VelaResult VELA_API Vela_RFPowerOff2(VelaHandle h, std::int32_t modul
             return r;
         m->rf.fieldOn = false;
         m->rf.loadedKey.reset();
-        if (Card* card = d->CardAt(module)) {
-            card->rf.authSector = -1;
-            card->rf.authKey = MifareKeyType::kNone;
-        }
+        if (Card* card = d->CardAt(module))
+            card->rf.EndAuthentication();
         return kOk;
     });
 }

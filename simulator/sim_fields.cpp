@@ -40,10 +40,6 @@ constexpr std::array<std::int32_t, 30> kDefaultParams = {0,    -35,        336,
 
 const QJsonValue kLeaveOut(QJsonValue::Undefined);
 
-bool IsHopper(const Module& m) {
-    return m.Type() == vela::kTypeInputHopper || m.Type() == vela::kTypeMultiInputHopper;
-}
-
 // "busyMs": how long the module or station stays busy, in real milliseconds (not scaled by the
 // time factor): tests make one busy for as long as they need.
 template <typename T>
@@ -292,7 +288,7 @@ void BuildDecks(Module& m, const QJsonValue& whole, ReadContext& ctx) {
 }
 
 QJsonValue DecksJson(const Module& m) {
-    if (!IsHopper(m))
+    if (!m.IsHopper())
         return kLeaveOut;
     QJsonArray decks;
     for (const Deck& deck : m.decks) {
@@ -336,7 +332,7 @@ const FieldTable<Module>& ModuleFields() {
         Field<M>{"cards",
                  kSettable,
                  [](const M& m, Purpose) {
-                     return IsHopper(m) ? QJsonValue(m.CardsInDecks()) : kLeaveOut;
+                     return m.IsHopper() ? QJsonValue(m.CardsInDecks()) : kLeaveOut;
                  },
                  {}},
         Field<M>{"profile", kSettable, {}, {}},
@@ -445,14 +441,7 @@ void ReadCardModule(Device& d, const QJsonValue& v, ReadContext& ctx) {
         ctx.Error(QStringLiteral("\"card\": no module %1 in the chain").arg(module));
         return;
     }
-    if (module == kNoModule) {
-        if (d.card)
-            d.TakeCard();
-    } else if (d.card) {
-        d.MoveCardTo(module);
-    } else {
-        d.PutCard(d.HandFedCard(), module);
-    }
+    d.SetCardModule(module);
 }
 
 QJsonValue ConnectionsJson(const Device& d) {

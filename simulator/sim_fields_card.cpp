@@ -223,8 +223,7 @@ const FieldTable<Card>& CardFields() {
                                                                  : QStringLiteral("B")}});
                  },
                  [](C& c, const QJsonValue& v, ReadContext& ctx) {
-                     c.rf.authSector = -1;
-                     c.rf.authKey = MifareKeyType::kNone;
+                     c.rf.EndAuthentication();
                      if (v.isNull())
                          return;
                      const QJsonObject o = v.toObject();

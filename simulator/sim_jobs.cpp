@@ -73,7 +73,7 @@ VelaResult CardFor(Simulator& s, Device& d, Module& m, std::int32_t cardIn, Card
     if (d.card)
         return kErrBusy;
     for (Module& hopper : d.modules) {
-        if (hopper.Type() != vela::kTypeInputHopper && hopper.Type() != vela::kTypeMultiInputHopper)
+        if (!hopper.IsHopper())
             continue;
         for (Deck& deck : hopper.decks) {
             if (deck.Empty())

@@ -133,6 +133,8 @@ private:
     static void RunDeferred(Deferred& deferred);
 
     VelaResult LoadScenarioLocked(const QByteArray& json);
+    // The moment `ms` lifelike milliseconds from now.
+    Clock::time_point After(int ms) const;
     std::optional<VelaResult> TakeFault(const std::string& fn);
     void Log(const char* fn, std::initializer_list<LogArg> args, VelaResult result);
     void QueueStateSave();
