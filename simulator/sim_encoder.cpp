@@ -197,7 +197,7 @@ VelaResult HandBack(const char* fn, VelaHandle h, std::int32_t module, std::int3
 
 namespace sim {
 
-VelaResult MoveToEncoderPosition(Simulator&, Device& d, Module& m, int position) {
+VelaResult MoveToEncoderPosition(Device& d, Module& m, int position) {
     if (position != kEncoderWritePosition && position != kEncoderReadPosition)
         return kOk;
     if (!m.encoder.installed)

@@ -33,13 +33,8 @@ std::uint16_t NextJobId(PrinterStation& printer) {
 // The pages the settings select: card 1 and 2 when in use, each with side 0 (front), 1 (back)
 // or both.
 std::vector<int> SelectedPages(const PrinterStation& printer) {
-    namespace ps = printer_settings;
     std::vector<int> pages;
-    const struct {
-        size_t inUse, side;
-        int card;
-    } cards[] = {{ps::kCard1InUse, ps::kCard1Side, 1}, {ps::kCard2InUse, ps::kCard2Side, 2}};
-    for (const auto& c : cards) {
+    for (const CardLayoutFields& c : kCardLayouts) {
         if (printer.SettingAt(c.inUse) == 0)
             continue;
         const int side = printer.SettingAt(c.side);

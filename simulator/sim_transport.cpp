@@ -347,7 +347,7 @@ extern "C" VelaResult VELA_API Vela_CardMovePosition(VelaHandle h, std::int32_t 
             if (position < 0 || position > 8)
                 return kErrBadArgument;
             // 1 and 6: the encoder's write and read positions (each needs an encoder).
-            if (VelaResult r = MoveToEncoderPosition(s, *d, *m, position); r != kOk)
+            if (VelaResult r = MoveToEncoderPosition(*d, *m, position); r != kOk)
                 return r;
             // 2: IC position, 3: RF position (each needs its station), 4: restored.
             if (VelaResult r = CheckPosition(*m, position); r != kOk)
