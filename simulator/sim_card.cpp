@@ -81,8 +81,7 @@ void ContactlessChip::SetKeys(int sector, const MifareKey& a, const MifareKey& b
 
 void Card::LeaveStation() {
     chip.powered = false;
-    rf.authSector = -1;
-    rf.authKey = MifareKeyType::kNone;
+    rf.EndAuthentication();
 }
 
 QString ExpandSerial(const QString& text, std::uint32_t serial) {

@@ -61,6 +61,10 @@ struct ContactlessChip {
     MifareKeyType authKey = MifareKeyType::kNone;
 
     bool Present() const { return !uid.isEmpty(); }
+    void EndAuthentication() {
+        authSector = -1;
+        authKey = MifareKeyType::kNone;
+    }
     static constexpr int TrailerOf(int sector) { return sector * kMifareBlocksPerSector + 3; }
     static constexpr int SectorOf(int block) { return block / kMifareBlocksPerSector; }
     MifareKey Key(int sector, MifareKeyType type) const;

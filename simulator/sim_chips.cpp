@@ -119,8 +119,7 @@ RfStatus Authenticate(ContactlessChip& chip, const RfStation& rf, int block, Mif
     const int sector = ContactlessChip::SectorOf(block);
     if (chip.authSector == sector && chip.authKey == type)
         return RfStatus::kOk;
-    chip.authSector = -1;
-    chip.authKey = MifareKeyType::kNone;
+    chip.EndAuthentication();
     if (!rf.loadedKey)
         return RfStatus::kNotAuthenticated;
     if (*rf.loadedKey != chip.Key(sector, type))
@@ -190,23 +189,12 @@ Card* CardInField(Device& d, const Module& m) {
 }
 
 // The device and module of a chip command, with the station fitted and not moving.
-template <typename StationOf>
-VelaResult StationTarget(Simulator& s, VelaHandle h, int module, Device*& d, Module*& m,
-                         StationOf station) {
-    if (VelaResult r = s.Target(h, module, d, m); r != kOk)
-        return r;
-    const Station& st = station(*m);
-    if (!st.installed)
-        return kErrNoStation;
-    return st.Busy(s.Now()) ? kErrBusy : kOk;
-}
-
 VelaResult IcTarget(Simulator& s, VelaHandle h, int module, Device*& d, Module*& m) {
-    return StationTarget(s, h, module, d, m, [](Module& x) -> Station& { return x.ic; });
+    return s.TargetStation(h, module, &Module::ic, kErrNoStation, d, m);
 }
 
 VelaResult RfTarget(Simulator& s, VelaHandle h, int module, Device*& d, Module*& m) {
-    return StationTarget(s, h, module, d, m, [](Module& x) -> Station& { return x.rf; });
+    return s.TargetStation(h, module, &Module::rf, kErrNoStation, d, m);
 }
 
 // An answer into the caller's buffer of *length bytes; the needed length when it is too small.
@@ -314,8 +302,7 @@ QByteArray RfRespond(Device& d, Module& m, const std::uint8_t* frame, int length
         MifareKey key{};
         std::copy_n(frame + kHeaderSize, kMifareKeySize, key.begin());
         m.rf.loadedKey = key;
-        card->rf.authSector = -1;
-        card->rf.authKey = MifareKeyType::kNone;
+        card->rf.EndAuthentication();
         return Ok();
     }
     return BlockCommand(card->rf, m.rf, frame);
@@ -423,8 +410,7 @@ extern "C" VelaResult VELA_API Vela_RFPowerOn2(VelaHandle h, std::int32_t module
             if (VelaResult r = GiveBytes(ContactlessAtr(), length, atr); r != kOk)
                 return r;
             m->rf.fieldOn = true;
-            card->rf.authSector = -1;
-            card->rf.authKey = MifareKeyType::kNone;
+            card->rf.EndAuthentication();
             s.BlockFor(kFieldMs);
             return kOk;
         });
@@ -439,10 +425,8 @@ extern "C" VelaResult VELA_API Vela_RFPowerOff2(VelaHandle h, std::int32_t modul
             return r;
         m->rf.fieldOn = false;
         m->rf.loadedKey.reset();
-        if (Card* card = d->CardAt(module)) {
-            card->rf.authSector = -1;
-            card->rf.authKey = MifareKeyType::kNone;
-        }
+        if (Card* card = d->CardAt(module))
+            card->rf.EndAuthentication();
         return kOk;
     });
 }

@@ -123,14 +123,7 @@ SIM_CONTROL VelaResult VELA_API VelaSim_SetCardModule(const char* device, int mo
     return WithDevice(device, [&](Simulator&, Device& d) {
         if (module != kNoModule && d.FindModule(module) == nullptr)
             return kErrNoModule;
-        if (module == kNoModule) {
-            if (d.card)
-                d.TakeCard();
-        } else if (d.card) {
-            d.MoveCardTo(module);
-        } else {
-            d.PutCard(d.HandFedCard(), module);
-        }
+        d.SetCardModule(module);
         return kOk;
     });
 }

@@ -91,13 +91,7 @@ std::basic_string<VelaChar> Handed(const VelaChar* text, std::int32_t length) {
 
 // The encoder of a command: the module is there and idle, has an encoder, and it is idle too.
 VelaResult Encoder(Simulator& s, VelaHandle h, std::int32_t module, Device*& d, Module*& m) {
-    if (VelaResult r = s.Target(h, module, d, m); r != kOk)
-        return r;
-    if (!m->encoder.installed)
-        return kErrNoEncoder;
-    if (m->encoder.Busy(s.Now()))
-        return kErrBusy;
-    return kOk;
+    return s.TargetStation(h, module, &Module::encoder, kErrNoEncoder, d, m);
 }
 
 // The card the encoder works on: in the module, and for the laser unit at `position`.
@@ -108,6 +102,18 @@ VelaResult CardFacing(Device& d, Module& m, int position, Card*& card) {
     if (m.IsLaser() && (m.position != position || m.encoder.positionedCard != card->serial))
         return kErrNotAtEncoder;
     return kOk;
+}
+
+// The encoder and the card of a write or read pass: the track mask and mode bits known, the
+// card facing the encoder at `position`.
+VelaResult PassTarget(Simulator& s, VelaHandle h, std::int32_t module, std::int32_t trackMask,
+                      std::int32_t mode, int position, Module*& m, Card*& card) {
+    Device* d;
+    if (VelaResult r = Encoder(s, h, module, d, m); r != kOk)
+        return r;
+    if ((trackMask & ~kAllTracks) != 0 || (mode & ~kModeBits) != 0)
+        return kErrBadArgument;
+    return CardFacing(*d, *m, position, card);
 }
 
 void Operate(Simulator& s, Module& m, int ms) {
@@ -191,7 +197,7 @@ VelaResult HandBack(const char* fn, VelaHandle h, std::int32_t module, std::int3
 
 namespace sim {
 
-VelaResult MoveToEncoderPosition(Simulator&, Device& d, Module& m, int position) {
+VelaResult MoveToEncoderPosition(Device& d, Module& m, int position) {
     if (position != kEncoderWritePosition && position != kEncoderReadPosition)
         return kOk;
     if (!m.encoder.installed)
@@ -244,14 +250,11 @@ extern "C" VelaResult VELA_API Vela_WriteEncoder(VelaHandle h, std::int32_t modu
                                                  std::int32_t trackMask, std::int32_t mode) {
     return Simulator::Instance().Run(
         "Vela_WriteEncoder", {h, module, trackMask, mode}, [&](Simulator& s) {
-            Device* d;
             Module* m;
-            if (VelaResult r = Encoder(s, h, module, d, m); r != kOk)
-                return r;
-            if ((trackMask & ~kAllTracks) != 0 || (mode & ~kModeBits) != 0)
-                return kErrBadArgument;
             Card* card;
-            if (VelaResult r = CardFacing(*d, *m, kEncoderWritePosition, card); r != kOk)
+            if (VelaResult r =
+                    PassTarget(s, h, module, trackMask, mode, kEncoderWritePosition, m, card);
+                r != kOk)
                 return r;
             EncoderStation& e = m->encoder;
             if ((trackMask & ~e.handedMask) != 0)
@@ -278,14 +281,11 @@ extern "C" VelaResult VELA_API Vela_ReadEncoder(VelaHandle h, std::int32_t modul
         "Vela_ReadEncoder", {h, module, trackMask, mode}, [&](Simulator& s) {
             if (trackMask == vela::scanner::kChannel)
                 return ScannerScan(s, h, module);
-            Device* d;
             Module* m;
-            if (VelaResult r = Encoder(s, h, module, d, m); r != kOk)
-                return r;
-            if ((trackMask & ~kAllTracks) != 0 || (mode & ~kModeBits) != 0)
-                return kErrBadArgument;
             Card* card;
-            if (VelaResult r = CardFacing(*d, *m, kEncoderReadPosition, card); r != kOk)
+            if (VelaResult r =
+                    PassTarget(s, h, module, trackMask, mode, kEncoderReadPosition, m, card);
+                r != kOk)
                 return r;
             EncoderStation& e = m->encoder;
             e.read = Stripe{};

@@ -14,6 +14,6 @@ inline constexpr int kEncoderReadPosition = 6;
 // Vela_CardMovePosition's part for the encoder positions: a module without an encoder refuses
 // them, and the card moved there is remembered as the one the encoder faces. kOk for any other
 // position.
-VelaResult MoveToEncoderPosition(Simulator& s, Device& d, Module& m, int position);
+VelaResult MoveToEncoderPosition(Device& d, Module& m, int position);
 
 }  // namespace sim

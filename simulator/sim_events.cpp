@@ -27,10 +27,6 @@ constexpr EventName kEvents[] = {
     {"ribbon-out", false}, {"clear-errors", false},
 };
 
-bool IsHopper(const Module& m) {
-    return m.Type() == vela::kTypeInputHopper || m.Type() == vela::kTypeMultiInputHopper;
-}
-
 // The status bit a card jam shows on a module of this type.
 int JamBit(const Module& m) {
     switch (m.Type()) {
@@ -161,7 +157,7 @@ VelaResult RaiseEvent(Device& d, const std::string& event, Module* module) {
     if (event == "jam") {
         module->jammed = true;
     } else if (event == "hopper-empty") {
-        if (!IsHopper(*module))
+        if (!module->IsHopper())
             return kErrBadArgument;
         EmptyHopper(*module);
     } else if (event == "cover-open") {

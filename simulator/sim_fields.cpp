@@ -20,10 +20,6 @@ constexpr int kMaxDeckCards = 100000;
 constexpr int kMaxHopperLine = 6;
 constexpr int kTopCardsShown = 3;
 
-// Fields of the printer settings block the simulator fills in.
-constexpr size_t kSettingCard1InUse = 904;
-constexpr size_t kSettingRibbonType = 5024;
-
 // Default parameter block: plausible calibration values for a freshly set-up printer.
 constexpr std::array<std::int32_t, 30> kDefaultParams = {0,    -35,        336,
                                                          1000, 50,         50,
@@ -39,10 +35,6 @@ constexpr std::array<std::int32_t, 30> kDefaultParams = {0,    -35,        336,
                                                          0};  // 20-29
 
 const QJsonValue kLeaveOut(QJsonValue::Undefined);
-
-bool IsHopper(const Module& m) {
-    return m.Type() == vela::kTypeInputHopper || m.Type() == vela::kTypeMultiInputHopper;
-}
 
 // "busyMs": how long the module or station stays busy, in real milliseconds (not scaled by the
 // time factor): tests make one busy for as long as they need.
@@ -217,21 +209,10 @@ void ApplyTypeDefaults(Module& m) {
     if (m.Type() == vela::kTypePrinter) {
         m.printer.installed = true;
         m.printer.settings.assign(kPrinterSettingsSize, 0);
-        m.printer.SetSettingAt(kSettingCard1InUse, 1);
+        m.printer.SetSettingAt(printer_settings::kCard1InUse, 1);
     }
     if (m.IsLaser())
         m.encoder.installed = true;  // the laser unit's stripe encoder
-}
-
-ProfileRef FindProfile(ReadContext& ctx, const QJsonValue& name, const ProfileRef& fallback) {
-    if (name.isUndefined())
-        return fallback;
-    auto it = ctx.device->profiles.find(name.toString());
-    if (!name.isString() || it == ctx.device->profiles.end()) {
-        ctx.Error(QStringLiteral("unknown card profile \"%1\"").arg(name.toString()));
-        return fallback;
-    }
-    return it->second;
 }
 
 // A deck of `count` fresh cards; they take the device's next serial numbers.
@@ -292,7 +273,7 @@ void BuildDecks(Module& m, const QJsonValue& whole, ReadContext& ctx) {
 }
 
 QJsonValue DecksJson(const Module& m) {
-    if (!IsHopper(m))
+    if (!m.IsHopper())
         return kLeaveOut;
     QJsonArray decks;
     for (const Deck& deck : m.decks) {
@@ -336,7 +317,7 @@ const FieldTable<Module>& ModuleFields() {
         Field<M>{"cards",
                  kSettable,
                  [](const M& m, Purpose) {
-                     return IsHopper(m) ? QJsonValue(m.CardsInDecks()) : kLeaveOut;
+                     return m.IsHopper() ? QJsonValue(m.CardsInDecks()) : kLeaveOut;
                  },
                  {}},
         Field<M>{"profile", kSettable, {}, {}},
@@ -445,14 +426,7 @@ void ReadCardModule(Device& d, const QJsonValue& v, ReadContext& ctx) {
         ctx.Error(QStringLiteral("\"card\": no module %1 in the chain").arg(module));
         return;
     }
-    if (module == kNoModule) {
-        if (d.card)
-            d.TakeCard();
-    } else if (d.card) {
-        d.MoveCardTo(module);
-    } else {
-        d.PutCard(d.HandFedCard(), module);
-    }
+    d.SetCardModule(module);
 }
 
 QJsonValue ConnectionsJson(const Device& d) {
@@ -554,7 +528,7 @@ const FieldTable<Device>& DeviceFields() {
                      for (Module& m : d.modules)
                          if (m.printer.installed) {
                              m.printer.ribbon.type = type;
-                             m.printer.SetSettingAt(kSettingRibbonType, type);
+                             m.printer.SetSettingAt(printer_settings::kRibbonType, type);
                          }
                  }},
         Field<D>{"card", kSettable, [](const D& d, Purpose) { return QJsonValue(d.cardModule); },
@@ -600,6 +574,17 @@ Device DefaultDevice(int index, const ProfileMap& profiles) {
     d.factoryCounts.values[6] = 6080;
     d.profiles = profiles;
     return d;
+}
+
+ProfileRef FindProfile(ReadContext& ctx, const QJsonValue& name, const ProfileRef& fallback) {
+    if (name.isUndefined())
+        return fallback;
+    auto it = ctx.device->profiles.find(name.toString());
+    if (!name.isString() || it == ctx.device->profiles.end()) {
+        ctx.Error(QStringLiteral("unknown card profile \"%1\"").arg(name.toString()));
+        return fallback;
+    }
+    return it->second;
 }
 
 // ---- JSON value helpers ----

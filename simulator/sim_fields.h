@@ -94,6 +94,9 @@ const FieldTable<Card>& CardFields();
 
 // A device as the scenario's device number `index` starts before its own keys are read.
 Device DefaultDevice(int index, const ProfileMap& profiles);
+// The profile `name` gives among those of the device read into: `fallback` when the name is
+// absent, and (with an error in `ctx`) when it names no profile.
+ProfileRef FindProfile(ReadContext& ctx, const QJsonValue& name, const ProfileRef& fallback);
 // Card profiles of a scenario's "cardProfiles" object, over `base` (which keeps "default").
 ProfileMap ReadProfiles(const QJsonValue& value, const ProfileMap& base, ReadContext& ctx);
 ProfileMap BuiltInProfiles();

@@ -223,8 +223,7 @@ const FieldTable<Card>& CardFields() {
                                                                  : QStringLiteral("B")}});
                  },
                  [](C& c, const QJsonValue& v, ReadContext& ctx) {
-                     c.rf.authSector = -1;
-                     c.rf.authKey = MifareKeyType::kNone;
+                     c.rf.EndAuthentication();
                      if (v.isNull())
                          return;
                      const QJsonObject o = v.toObject();
@@ -270,14 +269,8 @@ QJsonArray StackJson(const CardStack& stack) {
 }
 
 Card CardFromJson(const QJsonObject& o, ReadContext& ctx) {
-    ProfileRef base = ctx.device->profiles.at(kDefaultProfile);
-    if (o.contains(u"profile")) {
-        auto it = ctx.device->profiles.find(o[u"profile"].toString());
-        if (it == ctx.device->profiles.end())
-            ctx.Error(QStringLiteral("unknown card profile \"%1\"").arg(o[u"profile"].toString()));
-        else
-            base = it->second;
-    }
+    const ProfileRef base =
+        FindProfile(ctx, o[u"profile"], ctx.device->profiles.at(kDefaultProfile));
     CardProfile profile = *base;
     ReadFields(ProfileFields(), profile, o, ctx);
     std::uint32_t serial = 0;

@@ -33,13 +33,8 @@ std::uint16_t NextJobId(PrinterStation& printer) {
 // The pages the settings select: card 1 and 2 when in use, each with side 0 (front), 1 (back)
 // or both.
 std::vector<int> SelectedPages(const PrinterStation& printer) {
-    namespace ps = printer_settings;
     std::vector<int> pages;
-    const struct {
-        size_t inUse, side;
-        int card;
-    } cards[] = {{ps::kCard1InUse, ps::kCard1Side, 1}, {ps::kCard2InUse, ps::kCard2Side, 2}};
-    for (const auto& c : cards) {
+    for (const CardLayoutFields& c : kCardLayouts) {
         if (printer.SettingAt(c.inUse) == 0)
             continue;
         const int side = printer.SettingAt(c.side);
@@ -73,7 +68,7 @@ VelaResult CardFor(Simulator& s, Device& d, Module& m, std::int32_t cardIn, Card
     if (d.card)
         return kErrBusy;
     for (Module& hopper : d.modules) {
-        if (hopper.Type() != vela::kTypeInputHopper && hopper.Type() != vela::kTypeMultiInputHopper)
+        if (!hopper.IsHopper())
             continue;
         for (Deck& deck : hopper.decks) {
             if (deck.Empty())
@@ -208,22 +203,18 @@ extern "C" VelaResult VELA_API Vela_ExWriteData(VelaHandle h, const std::uint8_t
 // The printer reads its queue again; the current job is the one it prints next.
 extern "C" VelaResult VELA_API Vela_UpdateCurrPrintJob(VelaHandle h, std::int32_t module) {
     return Simulator::Instance().Run("Vela_UpdateCurrPrintJob", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* printer = nullptr;
-        return PrinterOf(*d, module, printer);
+        Device* d;
+        Module* printer;
+        return PrinterTarget(s, h, module, d, printer);
     });
 }
 
 extern "C" VelaResult VELA_API Vela_GetCurrPrintJob(VelaHandle h, std::int32_t module,
                                                     std::uint16_t* jobId) {
     return Simulator::Instance().Run("Vela_GetCurrPrintJob", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* printer = nullptr;
-        if (VelaResult r = PrinterOf(*d, module, printer); r != kOk)
+        Device* d;
+        Module* printer;
+        if (VelaResult r = PrinterTarget(s, h, module, d, printer); r != kOk)
             return r;
         if (jobId == nullptr)
             return kErrBadArgument;
@@ -236,11 +227,9 @@ extern "C" VelaResult VELA_API Vela_GetCurrPrintJob(VelaHandle h, std::int32_t m
 
 extern "C" VelaResult VELA_API Vela_DeleteCurrPrintJob(VelaHandle h, std::int32_t module) {
     return Simulator::Instance().Run("Vela_DeleteCurrPrintJob", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* printer = nullptr;
-        if (VelaResult r = PrinterOf(*d, module, printer); r != kOk)
+        Device* d;
+        Module* printer;
+        if (VelaResult r = PrinterTarget(s, h, module, d, printer); r != kOk)
             return r;
         if (printer->printer.jobs.empty())
             return kErrNoJob;

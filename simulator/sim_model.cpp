@@ -259,6 +259,17 @@ Card Device::HandFedCard() {
     return MakeCard(*profiles.at(kDefaultProfile), nextSerial++);
 }
 
+void Device::SetCardModule(int module) {
+    if (module == kNoModule) {
+        if (card)
+            TakeCard();
+    } else if (card) {
+        MoveCardTo(module);
+    } else {
+        PutCard(HandFedCard(), module);
+    }
+}
+
 void Device::Deliver(Card leaving, int module) {
     const int index = IndexOf(module);
     Module* target = nullptr;

@@ -154,6 +154,10 @@ struct Module {
 
     int Type() const { return vela::TypeOf(id); }
     bool IsLaser() const { return id == vela::kModuleLaser; }
+    // An input or a multi-input hopper: a module cards are fed from.
+    bool IsHopper() const {
+        return Type() == vela::kTypeInputHopper || Type() == vela::kTypeMultiInputHopper;
+    }
     bool Busy(Clock::time_point now) const { return now < busyUntil; }
     Deck* DeckOfLine(int line);  // the deck of a hopper line (0: an input hopper's deck)
     int CardsInDecks() const;
@@ -248,6 +252,9 @@ struct Device {
     Card TakeCard();
     // A card fed by hand: a fresh card of the default profile.
     Card HandFedCard();
+    // The card in transport moves into `module` (a module of the chain); with no card in the
+    // system a card fed by hand enters there. kNoModule takes the card out of the system.
+    void SetCardModule(int module);
     // A card that leaves the chain from `module` going right: into the stack of that output
     // hopper, of the first one to its right, or of the last one of the chain, else the tray.
     void Deliver(Card card, int module);

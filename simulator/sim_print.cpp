@@ -32,12 +32,7 @@ Ribbon* RibbonOf(Device& d, int module) {
 // The card layout fields of a printer's settings follow the document just opened: which cards
 // it has and which of their sides (0 front, 1 back, 2 both).
 void ApplyLayout(PrinterStation& printer, const CardDocument& document) {
-    namespace ps = printer_settings;
-    const struct {
-        size_t inUse, side;
-        int card;
-    } cards[] = {{ps::kCard1InUse, ps::kCard1Side, 1}, {ps::kCard2InUse, ps::kCard2Side, 2}};
-    for (const auto& c : cards) {
+    for (const CardLayoutFields& c : kCardLayouts) {
         const bool front = document.HasPage(PageIndex(c.card, 0));
         const bool back = document.HasPage(PageIndex(c.card, 1));
         printer.SetSettingAt(c.inUse, front || back ? 1 : 0);
@@ -45,19 +40,25 @@ void ApplyLayout(PrinterStation& printer, const CardDocument& document) {
     }
 }
 
-// The page of a connection's document that a drawing goes on; a connection with no document
-// starts a drawn one.
-DocPage& DrawingPage(Connection& c, int page) {
+// Whether a drawing's page, panel and top-left corner are ones a card has.
+bool OnCard(std::int32_t page, std::int32_t panel, std::int32_t x, std::int32_t y) {
+    const auto inCard = [](std::int32_t v) { return v >= -kMaxCoordinate && v <= kMaxCoordinate; };
+    return page >= 0 && page < kPageCount && panel >= 1 && panel <= kMaxPanel && inCard(x) &&
+           inCard(y);
+}
+
+// Puts a drawn object on a page of the connection's document; a connection with no document
+// starts a drawn one. kErrBadArgument when the page holds as many objects as a page may.
+VelaResult Draw(Connection& c, int page, DocObject object) {
     if (!c.document)
         c.document = OpenDocument{};
     std::optional<DocPage>& slot = c.document->content.pages[static_cast<size_t>(page)];
     if (!slot)
         slot = DocPage{};
-    return *slot;
-}
-
-bool InCard(std::int32_t v) {
-    return v >= -kMaxCoordinate && v <= kMaxCoordinate;
+    if (static_cast<int>(slot->objects.size()) >= kMaxObjectsPerPage)
+        return kErrBadArgument;
+    slot->objects.push_back(std::move(object));
+    return kOk;
 }
 
 }  // namespace
@@ -69,6 +70,13 @@ VelaResult PrinterOf(Device& d, int module, Module*& printer) {
     if (printer == nullptr)
         return kErrNoModule;
     return printer->printer.installed ? kOk : kErrBadArgument;
+}
+
+VelaResult PrinterTarget(Simulator& s, VelaHandle h, int module, Device*& d, Module*& printer) {
+    d = s.ByHandle(h);
+    if (d == nullptr)
+        return kErrBadHandle;
+    return PrinterOf(*d, module, printer);
 }
 
 int RibbonPanels(int ribbonType) {
@@ -162,33 +170,29 @@ extern "C" VelaResult VELA_API Vela_DrawImage(VelaHandle h, std::int32_t page, s
                                               std::int32_t x, std::int32_t y, std::int32_t width,
                                               std::int32_t height, const VelaChar* path,
                                               std::int32_t flags) {
-    const QImage picture = path ? ReadPicture(FromVela(path)) : QImage();
+    const QString file = FromVela(path);
+    const QImage picture = path ? ReadPicture(file) : QImage();
     return Simulator::Instance().Run(
         "Vela_DrawImage", {h, page, panel, x, y, width, height, Text{path}, flags},
         [&](Simulator& s) {
             Connection* c = s.ConnectionOf(h);
             if (c == nullptr)
                 return kErrBadHandle;
-            if (path == nullptr || page < 0 || page >= kPageCount || panel < 1 ||
-                panel > kMaxPanel || !InCard(x) || !InCard(y) || width < 0 ||
+            if (path == nullptr || !OnCard(page, panel, x, y) || width < 0 ||
                 width > kMaxCoordinate || height < 0 || height > kMaxCoordinate)
                 return kErrBadArgument;
             if (picture.isNull())
                 return kErrBadPicture;
-            DocPage& target = DrawingPage(*c, page);
-            if (static_cast<int>(target.objects.size()) >= kMaxObjectsPerPage)
-                return kErrBadArgument;
             DocObject o;
             o.kind = DocObject::Kind::kImage;
             o.x = x;
             o.y = y;
             o.w = width;
             o.h = height;
-            o.file = FromVela(path);
+            o.file = file;
             o.picture = picture;
             o.panel = panel;
-            target.objects.push_back(std::move(o));
-            return kOk;
+            return Draw(*c, page, std::move(o));
         });
 }
 
@@ -206,13 +210,9 @@ extern "C" VelaResult VELA_API Vela_DrawText(VelaHandle h, std::int32_t page, st
                 return kErrBadHandle;
             const QString family = FromVela(font, kMaxVelaText);
             const QString content = FromVela(text, kMaxVelaText);
-            if (font == nullptr || text == nullptr || page < 0 || page >= kPageCount || panel < 1 ||
-                panel > kMaxPanel || !InCard(x) || !InCard(y) || size < 1 || size > kMaxTextSize ||
-                style < 0 || style > kMaxStyle || family.size() > kMaxFontLength ||
-                content.size() > kMaxTextLength)
-                return kErrBadArgument;
-            DocPage& target = DrawingPage(*c, page);
-            if (static_cast<int>(target.objects.size()) >= kMaxObjectsPerPage)
+            if (font == nullptr || text == nullptr || !OnCard(page, panel, x, y) || size < 1 ||
+                size > kMaxTextSize || style < 0 || style > kMaxStyle ||
+                family.size() > kMaxFontLength || content.size() > kMaxTextLength)
                 return kErrBadArgument;
             DocObject o;
             o.kind = DocObject::Kind::kText;
@@ -223,8 +223,7 @@ extern "C" VelaResult VELA_API Vela_DrawText(VelaHandle h, std::int32_t page, st
             o.style = style;
             o.text = content;
             o.panel = panel;
-            target.objects.push_back(std::move(o));
-            return kOk;
+            return Draw(*c, page, std::move(o));
         });
 }
 
@@ -253,11 +252,9 @@ extern "C" VelaResult VELA_API Vela_GetPreviewBitmap(VelaHandle h, std::int32_t 
 extern "C" VelaResult VELA_API Vela_GetPrinterSettings(VelaHandle h, std::int32_t module,
                                                        PrinterSettings* settings) {
     return Simulator::Instance().Run("Vela_GetPrinterSettings", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* m = nullptr;
-        if (VelaResult r = PrinterOf(*d, module, m); r != kOk)
+        Device* d;
+        Module* m;
+        if (VelaResult r = PrinterTarget(s, h, module, d, m); r != kOk)
             return r;
         if (settings == nullptr)
             return kErrBadArgument;
@@ -272,11 +269,9 @@ extern "C" VelaResult VELA_API Vela_GetPrinterSettings(VelaHandle h, std::int32_
 extern "C" VelaResult VELA_API Vela_SetPrinterSettings(VelaHandle h, std::int32_t module,
                                                        const PrinterSettings* settings) {
     return Simulator::Instance().Run("Vela_SetPrinterSettings", {h, module}, [&](Simulator& s) {
-        Device* d = s.ByHandle(h);
-        if (d == nullptr)
-            return kErrBadHandle;
-        Module* m = nullptr;
-        if (VelaResult r = PrinterOf(*d, module, m); r != kOk)
+        Device* d;
+        Module* m;
+        if (VelaResult r = PrinterTarget(s, h, module, d, m); r != kOk)
             return r;
         if (settings == nullptr)
             return kErrBadArgument;

@@ -35,13 +35,7 @@ using Index = ScannerStation::ConfigIndex;
 
 // The scanner of `module`, ready for a command.
 VelaResult ScannerTarget(Simulator& s, VelaHandle h, std::int32_t module, Device*& d, Module*& m) {
-    if (VelaResult r = s.Target(h, module, d, m); r != kOk)
-        return r;
-    if (!m->scanner.installed)
-        return kErrNoScanner;
-    if (m->scanner.Busy(s.Now()))
-        return kErrBusy;
-    return kOk;
+    return s.TargetStation(h, module, &Module::scanner, kErrNoScanner, d, m);
 }
 
 // The configuration value a single-value identifier (12-15) stands for.

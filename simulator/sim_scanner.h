@@ -12,13 +12,12 @@
 #include <vector>
 
 #include "sim_card.h"
+#include "sim_document.h"
 #include "vela_platform.h"
 
 namespace sim::scanner {
 
-// The card at 300 dpi; other resolutions scale it.
-inline constexpr int kCardWidth = 1012;
-inline constexpr int kCardHeight = 636;
+// The card (kCardWidth x kCardHeight) is at 300 dpi; other resolutions scale it.
 inline constexpr int kBaseDpi = 300;
 inline constexpr int kMinDpi = 100;
 inline constexpr int kMaxDpi = 600;

@@ -253,16 +253,17 @@ bool Simulator::Close(VelaHandle h) {
     return true;
 }
 
+Clock::time_point Simulator::After(int ms) const {
+    return Clock::now() +
+           std::chrono::microseconds(static_cast<long long>(ms * 1000.0 * m_timeScale));
+}
+
 void Simulator::Occupy(Module& module, int ms) {
-    const auto duration =
-        std::chrono::microseconds(static_cast<long long>(ms * 1000.0 * m_timeScale));
-    module.busyUntil = Clock::now() + duration;
+    module.busyUntil = After(ms);
 }
 
 void Simulator::Occupy(Station& station, int ms) {
-    const auto duration =
-        std::chrono::microseconds(static_cast<long long>(ms * 1000.0 * m_timeScale));
-    station.busyUntil = Clock::now() + duration;
+    station.busyUntil = After(ms);
 }
 
 void Simulator::BlockFor(int ms) {

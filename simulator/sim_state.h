@@ -74,6 +74,11 @@ public:
     VelaResult Target(VelaHandle h, int module, Device*& d, Module*& m);
     // The same, for a command that needs the card in that module (kErrNoCard otherwise).
     VelaResult TargetHolding(VelaHandle h, int module, Device*& d, Module*& m);
+    // The same, for a command to one station of that module (`station`: &Module::ic, ...):
+    // `missing` when the module lacks it, kErrBusy while the station runs an operation.
+    template <typename S>
+    VelaResult TargetStation(VelaHandle h, int module, S Module::*station, VelaResult missing,
+                             Device*& d, Module*& m);
     VelaHandle Open(Device& device);
     bool Close(VelaHandle h);  // drops the connection and what it holds
     // Marks an operation of a module or station as taking `ms` lifelike milliseconds.
@@ -128,6 +133,8 @@ private:
     static void RunDeferred(Deferred& deferred);
 
     VelaResult LoadScenarioLocked(const QByteArray& json);
+    // The moment `ms` lifelike milliseconds from now.
+    Clock::time_point After(int ms) const;
     std::optional<VelaResult> TakeFault(const std::string& fn);
     void Log(const char* fn, std::initializer_list<LogArg> args, VelaResult result);
     void QueueStateSave();
@@ -184,6 +191,17 @@ auto Simulator::Locked(Fn&& fn) -> decltype(fn(std::declval<Simulator&>())) {
     }();
     RunDeferred(deferred);
     return result;
+}
+
+template <typename S>
+VelaResult Simulator::TargetStation(VelaHandle h, int module, S Module::*station,
+                                    VelaResult missing, Device*& d, Module*& m) {
+    if (VelaResult r = Target(h, module, d, m); r != kOk)
+        return r;
+    const Station& st = m->*station;
+    if (!st.installed)
+        return missing;
+    return st.Busy(Now()) ? kErrBusy : kOk;
 }
 
 // Helpers shared by the export files.

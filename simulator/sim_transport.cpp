@@ -32,10 +32,6 @@ constexpr int kCommandMs = 100;
 constexpr int kFanTestMs = 3000;
 constexpr int kNoCard = kNoModule;
 
-bool IsHopper(const Module& m) {
-    return m.Type() == vela::kTypeInputHopper || m.Type() == vela::kTypeMultiInputHopper;
-}
-
 // The neighbour of `index` in `direction`, or null at the end of the chain.
 Module* Neighbour(Device& d, int index, int direction) {
     int next = index + (direction == 0 ? -1 : 1);
@@ -104,7 +100,7 @@ extern "C" VelaResult VELA_API Vela_CardMove2(VelaHandle h, std::int32_t source,
             Module* dest = destination == kNoCard ? nullptr : d->FindModule(destination);
             if (destination != kNoCard && (dest == nullptr))
                 return kErrNoModule;
-            if (dest != nullptr && IsHopper(*dest))
+            if (dest != nullptr && dest->IsHopper())
                 return kErrBadArgument;
             Module* src = source == kNoCard ? nullptr : d->FindModule(source);
             if (source != kNoCard && src == nullptr)
@@ -115,7 +111,7 @@ extern "C" VelaResult VELA_API Vela_CardMove2(VelaHandle h, std::int32_t source,
             if ((src && src->Busy(s.Now())) || (dest && dest->Busy(s.Now())))
                 return kErrBusy;
             std::optional<Card> entering;
-            if (src != nullptr && IsHopper(*src)) {
+            if (src != nullptr && src->IsHopper()) {
                 // The transport must be free.
                 if (d->cardModule != kNoCard && d->cardModule != source)
                     return kErrBusy;
@@ -351,7 +347,7 @@ extern "C" VelaResult VELA_API Vela_CardMovePosition(VelaHandle h, std::int32_t 
             if (position < 0 || position > 8)
                 return kErrBadArgument;
             // 1 and 6: the encoder's write and read positions (each needs an encoder).
-            if (VelaResult r = MoveToEncoderPosition(s, *d, *m, position); r != kOk)
+            if (VelaResult r = MoveToEncoderPosition(*d, *m, position); r != kOk)
                 return r;
             // 2: IC position, 3: RF position (each needs its station), 4: restored.
             if (VelaResult r = CheckPosition(*m, position); r != kOk)

@@ -134,14 +134,17 @@ const Command* FindCommand(const std::string& name) {
     return nullptr;
 }
 
+// A command as its usage line shows it: its name and synopsis.
+std::string Usage(const Command& c) {
+    return std::string(c.name) + (*c.synopsis ? " " : "") + c.synopsis;
+}
+
 void GeneralHelp(std::ostream& s) {
     s << "usage: velasim [--pid PID] COMMAND [ARGUMENTS]\n\n"
          "Controls a printer simulator running inside a program that was started with\n"
          "VELASIM_CONTROL=1 (or the path of a private socket folder).\n\ncommands:\n";
-    for (const Command& c : Commands()) {
-        std::string line = std::string("  ") + c.name + (*c.synopsis ? " " : "") + c.synopsis;
-        s << line << '\n';
-    }
+    for (const Command& c : Commands())
+        s << "  " << Usage(c) << '\n';
     s << "\noptions:\n"
          "  --pid PID   the simulator to control when several are running\n"
          "  --help      this text; COMMAND --help shows one command\n\n"
@@ -153,8 +156,7 @@ void GeneralHelp(std::ostream& s) {
 }
 
 void CommandHelp(const Command& c, std::ostream& s) {
-    s << "usage: velasim " << c.name << (*c.synopsis ? " " : "") << c.synopsis << "\n\n"
-      << c.help << '\n';
+    s << "usage: velasim " << Usage(c) << "\n\n" << c.help << '\n';
     if (!c.options.empty()) {
         s << "\noptions:\n";
         for (const Option& o : c.options) {
@@ -506,7 +508,7 @@ int Execute(const Command& c, const QJsonObject& request, const std::optional<pi
 int UsageError(const std::string& problem, const Command* c, std::ostream& err) {
     err << "velasim: " << problem << '\n';
     if (c != nullptr)
-        err << "usage: velasim " << c->name << (*c->synopsis ? " " : "") << c->synopsis << '\n'
+        err << "usage: velasim " << Usage(*c) << '\n'
             << "Try 'velasim " << c->name << " --help'.\n";
     else
         err << "Try 'velasim --help'.\n";
