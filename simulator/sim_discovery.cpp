@@ -62,22 +62,22 @@ extern "C" VelaResult VELA_API Vela_ExGetDeviceList(DeviceList* list, std::int32
 
 extern "C" VelaResult VELA_API Vela_GetDeviceInfo(DeviceInfo* info, const VelaChar* device,
                                                   std::int32_t flags) {
-    return Simulator::Instance().Run(
-        "Vela_GetDeviceInfo", {Text{device}, flags}, [&](Simulator& s) {
-            if (info == nullptr)
-                return kErrBadArgument;
-            Device* d = s.ByListName(FromVela(device, 256));
-            if (d == nullptr)
-                return kErrDeviceNotFound;
-            std::memset(info, 0, sizeof *info);
-            ToVela(d->printerId, info->printerId, 64);
-            const auto readers = ReaderNames(*d);
-            ToVela(readers[kIcReader], info->icReaderName, 64);
-            ToVela(readers[kSimReader], info->simReaderName, 64);
-            ToVela(readers[kRfReader], info->rfReaderName, 64);
-            ToVela(readers[kRfReader2], info->rfReaderName2, 64);
-            return kOk;
-        });
+    return Simulator::Instance().Run("Vela_GetDeviceInfo", {Text{device}, flags},
+                                     [&](Simulator& s) {
+                                         if (info == nullptr)
+                                             return kErrBadArgument;
+                                         Device* d = s.ByListName(FromVela(device, 256));
+                                         if (d == nullptr)
+                                             return kErrDeviceNotFound;
+                                         std::memset(info, 0, sizeof *info);
+                                         ToVela(d->printerId, info->printerId, 64);
+                                         const auto readers = ReaderNames(*d);
+                                         ToVela(readers[kIcReader], info->icReaderName, 64);
+                                         ToVela(readers[kSimReader], info->simReaderName, 64);
+                                         ToVela(readers[kRfReader], info->rfReaderName, 64);
+                                         ToVela(readers[kRfReader2], info->rfReaderName2, 64);
+                                         return kOk;
+                                     });
 }
 
 extern "C" VelaResult VELA_API VelaDCL_OpenDevice(VelaHandle* h, const VelaChar* device,
