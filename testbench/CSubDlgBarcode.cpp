@@ -24,6 +24,8 @@
 #include "vela_scanner.h"
 #include "widget_support.h"
 
+using halvard::BuddyLabel;
+
 namespace sc = vela::scanner;
 
 namespace {
@@ -38,12 +40,6 @@ constexpr std::array<const char*, 16> kConfigLabels = {
     "dpi:",    "mode:",  "side:",  "face:",  "drop:",  "width:",   "height:",  "gain:",
     "offset:", "speed:", "state:", "cline:", "sline:", "trigger:", "shading:", "monitoring:"};
 enum ConfigIndex : int { kGain = 7, kOffset = 8, kSpeed = 9, kShading = 14 };
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 // The remembered image folder of the process.
 QString& ImageFolder() {

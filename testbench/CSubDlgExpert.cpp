@@ -19,15 +19,11 @@
 #include "wait_service.h"
 #include "widget_support.h"
 
+using halvard::BuddyLabel;
+
 namespace {
 
 constexpr int kNumberBoxWidth = 80;
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 }  // namespace
 

@@ -15,15 +15,7 @@
 #include "sdk_text.h"
 #include "widget_support.h"
 
-namespace {
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-}  // namespace
+using halvard::BuddyLabel;
 
 CSubDlgIC::CSubDlgIC(PageHost& host, QWidget* parent)
     : CSubDlgBase(kTemplateId, QStringLiteral("IC"), host, parent) {

@@ -21,6 +21,8 @@
 #include "wait_service.h"
 #include "widget_support.h"
 
+using halvard::BuddyLabel;
+
 namespace mb = halvard::mb;
 using magnetic::kTrackCount;
 
@@ -30,12 +32,6 @@ constexpr int kCoercivityItem = 0;
 constexpr int kLaserReadModeBit = 0x40;
 constexpr int kRetryLimitMax = 999;
 constexpr int kUserCurrentMax = 9999;
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 int DataOf(const QComboBox* box) {
     return box->currentIndex() < 0 ? 0 : box->currentData().toInt();

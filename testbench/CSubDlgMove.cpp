@@ -15,6 +15,9 @@
 #include "module_labels.h"
 #include "vela_modules.h"
 #include "wait_service.h"
+#include "widget_support.h"
+
+using halvard::BuddyLabel;
 
 namespace {
 
@@ -40,12 +43,6 @@ int DataOf(const QComboBox* box, int fallback = 0) {
 // A number box as the page reads it: decimal, 0 when empty or not a number.
 int NumberOf(const QLineEdit* edit) {
     return edit->text().trimmed().toInt();
-}
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
 }
 
 }  // namespace

@@ -22,16 +22,13 @@
 #include "program_support.h"
 #include "sdk_text.h"
 #include "wait_service.h"
+#include "widget_support.h"
+
+using halvard::BuddyLabel;
 
 namespace {
 
 using vela::IsType;
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 constexpr const char* kPageNames[print::kPageCount] = {"P1 Front", "P1 Back", "P2 Front",
                                                        "P2 Back"};

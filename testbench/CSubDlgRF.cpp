@@ -16,16 +16,12 @@
 #include "sdk_text.h"
 #include "widget_support.h"
 
+using halvard::BuddyLabel;
+
 namespace {
 
 constexpr int kMaxBlock = 255;  // the frames carry the block number in one byte
 const QString kDefaultKey = QStringLiteral("5A 3C 96 E1 0F 7B");
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 }  // namespace
 
