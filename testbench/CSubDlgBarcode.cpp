@@ -16,7 +16,6 @@
 #include <QVBoxLayout>
 
 #include "file_dialog_service.h"
-#include "message_service.h"
 #include "module_labels.h"
 #include "scanner_records.h"
 #include "sdk_text.h"
@@ -324,8 +323,7 @@ void CSubDlgBarcode::OnPageShown() {
 // ---- Commands ----
 
 void CSubDlgBarcode::Fail(const char* format, VelaResult code) {
-    halvard::MessageService::Show(this, QString::asprintf(format, static_cast<unsigned>(code)),
-                                  halvard::mb::kIconWarning);
+    Warn(QString::asprintf(format, static_cast<unsigned>(code)));
 }
 
 void CSubDlgBarcode::OnScanning() {

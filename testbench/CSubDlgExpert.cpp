@@ -167,10 +167,6 @@ void CSubDlgExpert::Say(const QString& text) {
     halvard::MessageService::Show(this, text, halvard::mb::kOk);
 }
 
-void CSubDlgExpert::Warn(const QString& text) {
-    halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
-}
-
 void CSubDlgExpert::RunCardMoveTest() {
     if (std::clamp(m_modules.count, 0, kMaxModules) >= 2) {
         SetLastResult(kFailed);

@@ -210,8 +210,7 @@ void CSubDlgMacro::ClearListArea() {
 void CSubDlgMacro::OnMacroPlayStart() {
     const std::optional<int> passes = macro::ParsePasses(m_passes->text());
     if (!passes) {
-        halvard::MessageService::Show(this, QStringLiteral("Iteration value is not valid!"),
-                                      halvard::mb::kIconWarning);
+        Warn(QStringLiteral("Iteration value is not valid!"));
         m_passes->setFocus();
         m_passes->selectAll();
         return;
@@ -321,8 +320,7 @@ bool CSubDlgMacro::WaitUntilIdle(const _tagMacroItem& item, const std::shared_pt
                 const QString text = QString::asprintf(
                     "Module [%02X] is still busy after %d seconds. Macro Play Stopped...",
                     macro::FirstBusy(seen), macro::kIdleLimitMs / 1000);
-                halvard::MessageService::Show(this, ErrorText(text, macro::kWaitTimedOut),
-                                              halvard::mb::kIconWarning);
+                Warn(ErrorText(text, macro::kWaitTimedOut));
                 return false;
             }
         }

@@ -11,7 +11,6 @@
 #include <QPushButton>
 
 #include "MacroRecorder.h"
-#include "message_service.h"
 #include "module_labels.h"
 #include "vela_modules.h"
 #include "wait_service.h"
@@ -402,10 +401,6 @@ bool CSubDlgMove::HasModules(std::initializer_list<const QComboBox*> selectors) 
         }
     }
     return true;
-}
-
-void CSubDlgMove::Warn(const QString& text) {
-    halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
 }
 
 // ---- Driver ----

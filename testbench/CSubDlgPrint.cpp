@@ -16,7 +16,6 @@
 #include <algorithm>
 
 #include "file_dialog_service.h"
-#include "message_service.h"
 #include "module_labels.h"
 #include "preview_frame.h"
 #include "program_support.h"
@@ -290,10 +289,6 @@ void CSubDlgPrint::DropPreview(const QString& reason) {
     m_preview.clear();
     m_frame->SetImage(QImage());
     m_previewStatus->setText(reason);
-}
-
-void CSubDlgPrint::Warn(const QString& text) {
-    halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
 }
 
 void CSubDlgPrint::Fail(const QString& text, VelaResult result) {

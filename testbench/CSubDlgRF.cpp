@@ -216,10 +216,6 @@ void CSubDlgRF::OnReaderChosen() {
 
 // ---- Helpers ----
 
-void CSubDlgRF::Warn(const QString& text) {
-    halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
-}
-
 int CSubDlgRF::Side() const {
     bool ok = false;
     const int side = m_side->currentData().toInt(&ok);
