@@ -1,7 +1,5 @@
 #include "CSubDlgBarcode.h"
 
-#include <algorithm>
-
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
@@ -18,6 +16,7 @@
 #include "file_dialog_service.h"
 #include "module_labels.h"
 #include "scanner_records.h"
+#include "sdk_lists.h"
 #include "sdk_text.h"
 #include "vela_modules.h"
 #include "vela_scanner.h"
@@ -295,12 +294,9 @@ void CSubDlgBarcode::OnModulesChanged(const ConnectedModuleList& modules) {
     {
         const QSignalBlocker quiet(m_module);
         m_module->clear();
-        const int count = std::clamp(m_modules.count, 0, kMaxModules);
-        for (int i = 0; i < count; ++i) {
-            const std::uint8_t id = m_modules.entries[i].id;
+        for (std::uint8_t id : sdk_lists::ModuleChain(m_modules))
             if (vela::IsType(id, vela::kTypeFlipper))
                 m_module->addItem(labels::Barcode(id), id);
-        }
         if (m_module->count() > 0)
             m_module->setCurrentIndex(0);
     }

@@ -19,6 +19,7 @@
 #include "module_labels.h"
 #include "preview_frame.h"
 #include "program_support.h"
+#include "sdk_lists.h"
 #include "sdk_text.h"
 #include "wait_service.h"
 #include "widget_support.h"
@@ -213,12 +214,9 @@ void CSubDlgPrint::OnModulesChanged(const ConnectedModuleList& modules) {
     {
         const QSignalBlocker block(m_module);
         m_module->clear();
-        const int count = std::clamp(modules.count, 0, kMaxModules);
-        for (int i = 0; i < count; ++i) {
-            const std::uint8_t id = modules.entries[i].id;
+        for (std::uint8_t id : sdk_lists::ModuleChain(modules))
             if (IsType(id, vela::kTypePrinter) || IsType(id, vela::kTypeLaminator))
                 m_module->addItem(labels::Print(id), id);
-        }
         m_module->setCurrentIndex(m_module->count() > 0 ? 0 : -1);
     }
     OnModuleSelected();

@@ -8,11 +8,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
 #include <array>
 
 #include "message_service.h"
 #include "module_labels.h"
+#include "sdk_lists.h"
 #include "sdk_text.h"
 #include "widget_support.h"
 
@@ -159,12 +159,9 @@ void CSubDlgRF::OnDeviceDisconnected() {
 void CSubDlgRF::OnModulesChanged(const ConnectedModuleList& modules) {
     CSubDlgBase::OnModulesChanged(modules);
     m_currentModule->clear();
-    const int count = std::clamp(m_modules.count, 0, kMaxModules);
-    for (int i = 0; i < count; ++i) {
-        const std::uint8_t id = m_modules.entries[i].id;
+    for (std::uint8_t id : sdk_lists::ModuleChain(m_modules))
         if (vela::IsType(id, vela::kTypePrinter) || vela::IsType(id, vela::kTypeFlipper))
             m_currentModule->addItem(labels::Station(id), id);
-    }
     const bool any = m_currentModule->count() > 0;
     if (any)
         m_currentModule->setCurrentIndex(0);

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "CSubDlgBase.h"
 #include "PageHost.h"
 #include "message_service.h"
 #include "page_drivers.h"
 #include "page_ids.h"
+#include "sdk_lists.h"
 #include "vela_modules.h"
 
 namespace {
@@ -138,12 +140,12 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                 move = host.FindMoveDriver();
                 magnetic = host.FindMagneticDriver();
                 movePage = host.FindPage(page_id::kMove);
-                const ConnectedModuleList& chain = m_window.ModuleChain();
-                const int count = std::clamp(chain.count, 0, kMaxModules);
-                if (count > 0 && vela::IsType(chain.entries[0].id, vela::kTypeInputHopper))
-                    inputHopper = chain.entries[0].id;
-                if (count > 0 && vela::IsType(chain.entries[count - 1].id, vela::kTypeOutputHopper))
-                    outputHopper = chain.entries[count - 1].id;
+                const std::vector<std::uint8_t> chain =
+                    sdk_lists::ModuleChain(m_window.ModuleChain());
+                if (!chain.empty() && vela::IsType(chain.front(), vela::kTypeInputHopper))
+                    inputHopper = chain.front();
+                if (!chain.empty() && vela::IsType(chain.back(), vela::kTypeOutputHopper))
+                    outputHopper = chain.back();
                 Log(QStringLiteral("----------------------------------\r\n"));
                 Log(QStringLiteral("Start ITERATION.\r\n"));
                 m_window.ResetCounters();
