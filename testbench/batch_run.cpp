@@ -37,6 +37,10 @@ struct TrackTexts {
     std::array<QString, 4> read;
 };
 
+bool AnyChecked(const std::array<bool, 4>& checked) {
+    return std::find(checked.begin(), checked.end(), true) != checked.end();
+}
+
 // Empty when every track checked on both sides reads back exactly as written; otherwise the
 // log lines of the difference: each checked track's write and read data, in track order.
 QStringList CompareTracks(const TrackTexts& texts) {
@@ -133,6 +137,11 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
     CSubDlgBase* movePage = nullptr;
     std::uint8_t inputHopper = vela::kModuleNone;
     std::uint8_t outputHopper = vela::kModuleNone;
+    // A step's failure: its log line, then the page's report.
+    const auto report = [this](auto* page, const QString& text) {
+        Log(QStringLiteral("  ") + text + QStringLiteral("\r\n"));
+        page->ReportMessage(kReportFlags, text);
+    };
 
     const auto run = [&] {
         if (!OnGui(stop, [&] {
@@ -190,11 +199,9 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                     move->SetMoveDestination(vela::kModulePrinter);
                     move->RunCardMove();
                     if (const std::uint32_t r = move->LastResult(); r != 0) {
-                        const QString text =
-                            QString::asprintf("Card Move Error [%02X to %02X] : 0x%08X",
-                                              inputHopper, vela::kModulePrinter, r);
-                        Log(QStringLiteral("  ") + text + QStringLiteral("\r\n"));
-                        movePage->ReportMessage(kReportFlags, text);
+                        report(movePage,
+                               QString::asprintf("Card Move Error [%02X to %02X] : 0x%08X",
+                                                 inputHopper, vela::kModulePrinter, r));
                         leave = true;
                     }
                 }))
@@ -208,8 +215,7 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
             bool read = false;
             bool failed = false;
             const auto fail = [&](const QString& text) {
-                Log(QStringLiteral("  ") + text + QStringLiteral("\r\n"));
-                magnetic->ReportMessage(kReportFlags, text);
+                report(magnetic, text);
                 failed = true;
             };
             if (!OnGui(stop, [&] {
@@ -220,8 +226,7 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                         texts.readChecked[static_cast<size_t>(t)] =
                             magnetic->ReadTrackChecked(track);
                     }
-                    if (std::none_of(texts.writeChecked.begin(), texts.writeChecked.end(),
-                                     [](bool b) { return b; }))
+                    if (!AnyChecked(texts.writeChecked))
                         return;
                     magnetic->RunAutoWrite();
                     wrote = true;
@@ -230,8 +235,7 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                 }))
                 return;
             if (!failed && !OnGui(stop, [&] {
-                    if (std::none_of(texts.readChecked.begin(), texts.readChecked.end(),
-                                     [](bool b) { return b; }))
+                    if (!AnyChecked(texts.readChecked))
                         return;
                     magnetic->RunAutoRead();
                     read = true;
@@ -275,11 +279,9 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                     move->SetEjectTarget(outputHopper);
                     move->RunCardEject();
                     if (const std::uint32_t r = move->LastResult(); r != 0) {
-                        const QString text =
-                            QString::asprintf("Card Eject Error [%02X to %02X] : 0x%08X",
-                                              vela::kModulePrinter, outputHopper, r);
-                        Log(QStringLiteral("  ") + text + QStringLiteral("\r\n"));
-                        movePage->ReportMessage(kReportFlags, text);
+                        report(movePage,
+                               QString::asprintf("Card Eject Error [%02X to %02X] : 0x%08X",
+                                                 vela::kModulePrinter, outputHopper, r));
                         leave = true;
                     }
                 }))
