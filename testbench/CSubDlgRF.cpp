@@ -23,6 +23,12 @@ namespace {
 constexpr int kMaxBlock = 255;  // the frames carry the block number in one byte
 const QString kDefaultKey = QStringLiteral("5A 3C 96 E1 0F 7B");
 
+// The failure text of the position and field commands: "Failed - error : 0x80000302".
+QString FailedText(VelaResult r) {
+    return CSubDlgBase::ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r),
+                                  CSubDlgBase::ErrorForm::kDashed);
+}
+
 }  // namespace
 
 CSubDlgRF::CSubDlgRF(PageHost& host, QWidget* parent)
@@ -264,9 +270,7 @@ void CSubDlgRF::OnMoveRfPosition() {
         return;
     }
     if (r != 0)
-        ReportMessage(
-            halvard::mb::kIconWarning,
-            ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r), ErrorForm::kDashed));
+        ReportMessage(halvard::mb::kIconWarning, FailedText(r));
 }
 
 void CSubDlgRF::OnRestorePosition() {
@@ -275,9 +279,7 @@ void CSubDlgRF::OnRestorePosition() {
     const VelaResult r =
         Call(Binding().Vela_CardMovePosition, GetCurrentModule(), kRestorePosition);
     if (r != 0)
-        ReportMessage(
-            halvard::mb::kIconWarning,
-            ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r), ErrorForm::kDashed));
+        ReportMessage(halvard::mb::kIconWarning, FailedText(r));
 }
 
 void CSubDlgRF::OnPowerOn() {
@@ -289,8 +291,7 @@ void CSubDlgRF::OnPowerOn() {
     LogCommand(QStringLiteral("RF_POWER_ON"), module);
     const VelaResult r = Call(Binding().Vela_RFPowerOn2, module, &length, atr.data());
     if (!LogResult(r)) {
-        Warn(
-            ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r), ErrorForm::kDashed));
+        Warn(FailedText(r));
         return;
     }
     const QString text = HexBytes(rf::Returned(atr, length));
@@ -302,8 +303,7 @@ void CSubDlgRF::OnPowerOff() {
     LogCommand(QStringLiteral("RF_POWER_OFF"), GetCurrentModule());
     const VelaResult r = Call(Binding().Vela_RFPowerOff2, GetCurrentModule());
     if (!LogResult(r))
-        Warn(
-            ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r), ErrorForm::kDashed));
+        Warn(FailedText(r));
 }
 
 void CSubDlgRF::OnGetUid() {
