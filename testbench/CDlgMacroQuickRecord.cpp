@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "macro_logic.h"
+#include "widget_support.h"
 
 namespace {
 constexpr int kFontPixels = 11;
@@ -28,11 +29,6 @@ CDlgMacroQuickRecord::CDlgMacroQuickRecord(QWidget* parent) : QDialog(parent) {
     // A display beside the main window: showing it leaves the keyboard where it was.
     setAttribute(Qt::WA_ShowWithoutActivating);
 
-    m_font = QFont(QStringLiteral("Consolas"));
-    m_font.setPixelSize(kFontPixels);
-    m_font.setStyleHint(QFont::TypeWriter);
-    m_font.setFixedPitch(true);
-
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("macroCount"));
     m_lines = new QPlainTextEdit(this);
@@ -41,8 +37,9 @@ CDlgMacroQuickRecord::CDlgMacroQuickRecord(QWidget* parent) : QDialog(parent) {
     m_lines->setReadOnly(true);
     m_lines->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_lines->setUndoRedoEnabled(false);
-    m_lines->setFont(m_font);
-    m_lines->setTabStopDistance(QFontMetricsF(m_font).horizontalAdvance(u' ') * kTabStopChars);
+    const QFont font = halvard::FixedPitchFont(kFontPixels);
+    m_lines->setFont(font);
+    m_lines->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(u' ') * kTabStopChars);
     m_count->setBuddy(m_lines);
 
     auto* layout = new QVBoxLayout(this);

@@ -4,7 +4,6 @@
 // the Move page records to the Macro page's list.
 
 #include <QDialog>
-#include <QFont>
 
 #include "MacroRecorder.h"
 #include "macro_item.h"
@@ -45,7 +44,6 @@ private:
     void AppendLine(const _tagMacroItem& item);
 
     MacroList* m_macroList = nullptr;
-    QFont m_font;
     QLabel* m_count = nullptr;
     QPlainTextEdit* m_lines = nullptr;
 };

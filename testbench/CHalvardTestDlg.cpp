@@ -45,12 +45,6 @@ QLineEdit* Box(const char* name, QWidget* parent, bool readOnly, bool numbers) {
     return box;
 }
 
-QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
 }  // namespace
 
 CHalvardTestDlg::CHalvardTestDlg(bool showExpert, QWidget* parent)
@@ -61,11 +55,8 @@ CHalvardTestDlg::CHalvardTestDlg(bool showExpert, QWidget* parent)
       }) {
     setObjectName(QStringLiteral("mainWindow"));
     m_binding.SetTraceSink(&halvard::SdkTraceLine);
-    m_logFont = QFont(QStringLiteral("Consolas"));
-    m_logFont.setPixelSize(kLogFontPixels);
+    m_logFont = halvard::FixedPitchFont(kLogFontPixels);
     m_logFont.setWeight(QFont::Normal);
-    m_logFont.setStyleHint(QFont::TypeWriter);
-    m_logFont.setFixedPitch(true);
     BuildControls();
 }
 
@@ -81,7 +72,7 @@ void CHalvardTestDlg::BuildControls() {
     m_deviceSelector = new QComboBox(this);
     m_deviceSelector->setObjectName(QStringLiteral("deviceSelector"));
     m_deviceSelector->setMinimumContentsLength(30);
-    auto* deviceLabel = Label(QStringLiteral("Device :"), m_deviceSelector, this);
+    auto* deviceLabel = halvard::BuddyLabel(QStringLiteral("Device :"), m_deviceSelector, this);
     m_refresh = halvard::PlainButton(QStringLiteral("Refresh"), "refresh", this);
     m_connect = halvard::PlainButton(QStringLiteral("Connect"), "connect", this);
     auto* deviceRow = new QHBoxLayout;
@@ -97,7 +88,7 @@ void CHalvardTestDlg::BuildControls() {
     // row of groups leaves the page below its full width. Created in reading order.
     auto* preemption = new QGroupBox(QStringLiteral("Preemption"), this);
     m_token = Box("preemptionToken", preemption, true, false);
-    auto* tokenLabel = Label(QStringLiteral("Token :"), m_token, preemption);
+    auto* tokenLabel = halvard::BuddyLabel(QStringLiteral("Token :"), m_token, preemption);
     m_token->setMinimumWidth(m_token->fontMetrics().horizontalAdvance(QStringLiteral("FFFF")) + 20);
     m_token->setMaximumWidth(80);
     m_request = halvard::PlainButton(QStringLiteral("Request"), "request", preemption);
@@ -110,7 +101,7 @@ void CHalvardTestDlg::BuildControls() {
 
     auto* manual = new QGroupBox(QStringLiteral("Manual Mode"), this);
     m_mode = Box("manualMode", manual, true, false);
-    auto* modeLabel = Label(QStringLiteral("Mode :"), m_mode, manual);
+    auto* modeLabel = halvard::BuddyLabel(QStringLiteral("Mode :"), m_mode, manual);
     m_mode->setMinimumWidth(m_mode->fontMetrics().horizontalAdvance(QStringLiteral("MANUAL Mode")) +
                             20);
     m_mode->setMaximumWidth(140);
@@ -127,9 +118,9 @@ void CHalvardTestDlg::BuildControls() {
     batch->setObjectName(QStringLiteral("batchGroup"));
     m_batch = halvard::PlainButton(QStringLiteral("Batch"), "batch", batch);
     m_batchCurrent = Box("batchCurrent", batch, true, true);
-    auto* currentLabel = Label(QStringLiteral("Iter :"), m_batchCurrent, batch);
+    auto* currentLabel = halvard::BuddyLabel(QStringLiteral("Iter :"), m_batchCurrent, batch);
     m_batchTotal = Box("batchTotal", batch, false, true);
-    auto* slash = Label(QStringLiteral("/"), m_batchTotal, batch);
+    auto* slash = halvard::BuddyLabel(QStringLiteral("/"), m_batchTotal, batch);
     m_insertCard = new QCheckBox(QStringLiteral("Insert Card"), batch);
     m_insertCard->setObjectName(QStringLiteral("insertCard"));
     m_ejectCard = new QCheckBox(QStringLiteral("Eject Card"), batch);
@@ -139,11 +130,11 @@ void CHalvardTestDlg::BuildControls() {
     m_retryIfError = new QCheckBox(QStringLiteral("Retry, If Error"), batch);
     m_retryIfError->setObjectName(QStringLiteral("retryIfError"));
     m_retryCount = Box("retryCount", batch, false, true);
-    auto* limitLabel = Label(QStringLiteral("Limit :"), m_retryCount, batch);
+    auto* limitLabel = halvard::BuddyLabel(QStringLiteral("Limit :"), m_retryCount, batch);
     m_errorCounter = Box("errorCounter", batch, true, true);
-    auto* errorLabel = Label(QStringLiteral("Error :"), m_errorCounter, batch);
+    auto* errorLabel = halvard::BuddyLabel(QStringLiteral("Error :"), m_errorCounter, batch);
     m_retryCounter = Box("retryCounter", batch, true, true);
-    auto* retryLabel = Label(QStringLiteral("Retry :"), m_retryCounter, batch);
+    auto* retryLabel = halvard::BuddyLabel(QStringLiteral("Retry :"), m_retryCounter, batch);
     m_iterFinished = halvard::PlainButton(QStringLiteral("Iter Finished (for recv only)"),
                                           "iterFinished", batch);
     m_iterFinished->hide();

@@ -1,7 +1,5 @@
 #include "CSubDlgBarcode.h"
 
-#include <algorithm>
-
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
@@ -16,13 +14,15 @@
 #include <QVBoxLayout>
 
 #include "file_dialog_service.h"
-#include "message_service.h"
 #include "module_labels.h"
 #include "scanner_records.h"
+#include "sdk_lists.h"
 #include "sdk_text.h"
 #include "vela_modules.h"
 #include "vela_scanner.h"
 #include "widget_support.h"
+
+using halvard::BuddyLabel;
 
 namespace sc = vela::scanner;
 
@@ -38,12 +38,6 @@ constexpr std::array<const char*, 16> kConfigLabels = {
     "dpi:",    "mode:",  "side:",  "face:",  "drop:",  "width:",   "height:",  "gain:",
     "offset:", "speed:", "state:", "cline:", "sline:", "trigger:", "shading:", "monitoring:"};
 enum ConfigIndex : int { kGain = 7, kOffset = 8, kSpeed = 9, kShading = 14 };
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 // The remembered image folder of the process.
 QString& ImageFolder() {
@@ -300,12 +294,9 @@ void CSubDlgBarcode::OnModulesChanged(const ConnectedModuleList& modules) {
     {
         const QSignalBlocker quiet(m_module);
         m_module->clear();
-        const int count = std::clamp(m_modules.count, 0, kMaxModules);
-        for (int i = 0; i < count; ++i) {
-            const std::uint8_t id = m_modules.entries[i].id;
+        for (std::uint8_t id : sdk_lists::ModuleChain(m_modules))
             if (vela::IsType(id, vela::kTypeFlipper))
                 m_module->addItem(labels::Barcode(id), id);
-        }
         if (m_module->count() > 0)
             m_module->setCurrentIndex(0);
     }
@@ -328,8 +319,7 @@ void CSubDlgBarcode::OnPageShown() {
 // ---- Commands ----
 
 void CSubDlgBarcode::Fail(const char* format, VelaResult code) {
-    halvard::MessageService::Show(this, QString::asprintf(format, static_cast<unsigned>(code)),
-                                  halvard::mb::kIconWarning);
+    Warn(QString::asprintf(format, static_cast<unsigned>(code)));
 }
 
 void CSubDlgBarcode::OnScanning() {

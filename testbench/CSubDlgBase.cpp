@@ -102,8 +102,7 @@ bool CSubDlgBase::HavePreemption(PreemptionNotice notice) {
                                       halvard::mb::kIconInformation);
     } else {
         SetLastResult(kFailed);
-        halvard::MessageService::Show(this, QStringLiteral("Preemption, First..."),
-                                      halvard::mb::kIconWarning);
+        Warn(QStringLiteral("Preemption, First..."));
     }
     return false;
 }
@@ -115,6 +114,10 @@ QString CSubDlgBase::ErrorText(const QString& text, std::uint32_t code, ErrorFor
     else if (form == ErrorForm::kDashed)
         suffix = " - error : 0x%08X";
     return text + QString::asprintf(suffix, static_cast<unsigned>(code));
+}
+
+void CSubDlgBase::Warn(const QString& text) {
+    halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
 }
 
 CSubDlgBase::WaitResult CSubDlgBase::WaitUntil(const std::function<bool()>& condition, int periodMs,

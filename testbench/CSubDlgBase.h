@@ -119,6 +119,8 @@ public:
     };
     static QString ErrorText(const QString& text, std::uint32_t code,
                              ErrorForm form = ErrorForm::kParenthesised);
+    // A warning box, whether or not the page is interactive.
+    void Warn(const QString& text);
 
     // A bounded wait: evaluates `condition` every `periodMs` until it holds, `limitMs` have
     // passed on WaitService's clock, or a stop is asked for (the token, or `stopWhen` returning

@@ -10,24 +10,19 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include <algorithm>
-
 #include "expert_rules.h"
 #include "message_service.h"
 #include "module_labels.h"
+#include "sdk_lists.h"
 #include "vela_modules.h"
 #include "wait_service.h"
 #include "widget_support.h"
 
+using halvard::BuddyLabel;
+
 namespace {
 
 constexpr int kNumberBoxWidth = 80;
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 }  // namespace
 
@@ -106,9 +101,8 @@ void CSubDlgExpert::OnModulesChanged(const ConnectedModuleList& modules) {
     {
         const QSignalBlocker quiet(m_module);
         m_module->clear();
-        const int count = std::clamp(m_modules.count, 0, kMaxModules);
-        for (int i = 0; i < count; ++i)
-            m_module->addItem(labels::Expert(m_modules.entries[i].id), m_modules.entries[i].id);
+        for (std::uint8_t id : sdk_lists::ModuleChain(m_modules))
+            m_module->addItem(labels::Expert(id), id);
         const std::optional<std::uint8_t> chosen = expert::DefaultModule(m_modules);
         m_module->setCurrentIndex(chosen ? m_module->findData(*chosen) : -1);
     }
@@ -171,12 +165,8 @@ void CSubDlgExpert::Say(const QString& text) {
     halvard::MessageService::Show(this, text, halvard::mb::kOk);
 }
 
-void CSubDlgExpert::Warn(const QString& text) {
-    halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
-}
-
 void CSubDlgExpert::RunCardMoveTest() {
-    if (std::clamp(m_modules.count, 0, kMaxModules) >= 2) {
+    if (sdk_lists::ModuleChain(m_modules).size() >= 2) {
         SetLastResult(kFailed);
         Warn(QStringLiteral("Please, remove other devices."));
         return;

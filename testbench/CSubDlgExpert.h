@@ -58,9 +58,8 @@ private:
     // Whether the test must end before its next step, and why (the window closing counts).
     StopReason PendingStop() const;
     void ShowIteration(int iteration);
-    // The card move test's closing messages are plain boxes, its refusals warnings.
+    // The card move test's closing messages are plain boxes (its refusals are warnings).
     void Say(const QString& text);
-    void Warn(const QString& text);
 
     QComboBox* m_module = nullptr;
     QLineEdit* m_current = nullptr;

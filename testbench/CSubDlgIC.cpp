@@ -6,24 +6,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
 #include <array>
 
 #include "message_service.h"
 #include "module_labels.h"
 #include "rf_frames.h"
+#include "sdk_lists.h"
 #include "sdk_text.h"
 #include "widget_support.h"
 
-namespace {
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-}  // namespace
+using halvard::BuddyLabel;
 
 CSubDlgIC::CSubDlgIC(PageHost& host, QWidget* parent)
     : CSubDlgBase(kTemplateId, QStringLiteral("IC"), host, parent) {
@@ -94,9 +86,7 @@ void CSubDlgIC::OnDeviceDisconnected() {
 void CSubDlgIC::OnModulesChanged(const ConnectedModuleList& modules) {
     CSubDlgBase::OnModulesChanged(modules);
     m_currentModule->clear();
-    const int count = std::clamp(m_modules.count, 0, kMaxModules);
-    for (int i = 0; i < count; ++i) {
-        const std::uint8_t id = m_modules.entries[i].id;
+    for (std::uint8_t id : sdk_lists::ModuleChain(m_modules)) {
         if (!vela::IsType(id, vela::kTypeFlipper))
             continue;
         std::uint64_t status = 0;

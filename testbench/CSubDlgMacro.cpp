@@ -33,10 +33,6 @@ const QString kPlayStopping = QStringLiteral("Macro Play Stoping ...");
 CSubDlgMacro::CSubDlgMacro(PageHost& host, QWidget* parent)
     : CSubDlgBase(kTemplateId, QStringLiteral("Macro"), host, parent) {
     setObjectName(QStringLiteral("pageMacro"));
-    m_listFont = QFont(QStringLiteral("Consolas"));
-    m_listFont.setPixelSize(kListFontPixels);
-    m_listFont.setStyleHint(QFont::TypeWriter);
-    m_listFont.setFixedPitch(true);
     BuildControls();
     m_refreshTimer.setInterval(kDisplayTimerMs);
     connect(&m_refreshTimer, &QTimer::timeout, this, &CSubDlgMacro::OnDisplayTimer);
@@ -75,8 +71,7 @@ void CSubDlgMacro::BuildControls() {
     // A minus sign may be typed: the handler refuses a negative count with its message.
     m_passes->setValidator(new QIntValidator(-999999999, 999999999, m_passes));
     m_passes->setMaximumWidth(kNumberBoxWidth);
-    auto* countLabel = new QLabel(QStringLiteral("Count :"), this);
-    countLabel->setBuddy(m_passes);
+    auto* countLabel = halvard::BuddyLabel(QStringLiteral("Count :"), m_passes, this);
     auto* slash = new QLabel(QStringLiteral("/"), this);
 
     m_list = new QPlainTextEdit(this);
@@ -85,7 +80,7 @@ void CSubDlgMacro::BuildControls() {
     m_list->setReadOnly(true);
     m_list->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_list->setUndoRedoEnabled(false);
-    m_list->setFont(m_listFont);
+    m_list->setFont(halvard::FixedPitchFont(kListFontPixels));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_recordStart);
@@ -215,8 +210,7 @@ void CSubDlgMacro::ClearListArea() {
 void CSubDlgMacro::OnMacroPlayStart() {
     const std::optional<int> passes = macro::ParsePasses(m_passes->text());
     if (!passes) {
-        halvard::MessageService::Show(this, QStringLiteral("Iteration value is not valid!"),
-                                      halvard::mb::kIconWarning);
+        Warn(QStringLiteral("Iteration value is not valid!"));
         m_passes->setFocus();
         m_passes->selectAll();
         return;
@@ -326,8 +320,7 @@ bool CSubDlgMacro::WaitUntilIdle(const _tagMacroItem& item, const std::shared_pt
                 const QString text = QString::asprintf(
                     "Module [%02X] is still busy after %d seconds. Macro Play Stopped...",
                     macro::FirstBusy(seen), macro::kIdleLimitMs / 1000);
-                halvard::MessageService::Show(this, ErrorText(text, macro::kWaitTimedOut),
-                                              halvard::mb::kIconWarning);
+                Warn(ErrorText(text, macro::kWaitTimedOut));
                 return false;
             }
         }

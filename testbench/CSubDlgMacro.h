@@ -8,7 +8,6 @@
 // asks it to stop at the end of the pass; a disconnect, the window closing or the page going end
 // it at once, before its next device call.
 
-#include <QFont>
 #include <QTimer>
 
 #include <cstdint>
@@ -93,7 +92,6 @@ private:
     int m_shownCount = 0;
     // This page set the main window's recording flag.
     bool m_recordingStarted = false;
-    QFont m_listFont;
 
     QPushButton* m_recordStart = nullptr;
     QPushButton* m_recordStop = nullptr;

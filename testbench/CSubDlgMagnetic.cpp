@@ -21,6 +21,8 @@
 #include "wait_service.h"
 #include "widget_support.h"
 
+using halvard::BuddyLabel;
+
 namespace mb = halvard::mb;
 using magnetic::kTrackCount;
 
@@ -31,14 +33,16 @@ constexpr int kLaserReadModeBit = 0x40;
 constexpr int kRetryLimitMax = 999;
 constexpr int kUserCurrentMax = 9999;
 
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
 int DataOf(const QComboBox* box) {
     return box->currentIndex() < 0 ? 0 : box->currentData().toInt();
+}
+
+// The track mask of a side's checked tracks.
+int CheckedMask(const std::array<QCheckBox*, kTrackCount>& side) {
+    std::array<bool, kTrackCount> checked{};
+    for (size_t i = 0; i < checked.size(); ++i)
+        checked[i] = side[i]->isChecked();
+    return magnetic::TrackMask(checked);
 }
 
 constexpr std::array<const char*, kTrackCount> kTrackKeys = {"1", "2", "3", "Jis"};
@@ -396,17 +400,11 @@ void CSubDlgMagnetic::CanonicaliseKey() {
 // ---- What the commands share ----
 
 int CSubDlgMagnetic::ReadMask() const {
-    std::array<bool, kTrackCount> checked{};
-    for (size_t i = 0; i < checked.size(); ++i)
-        checked[i] = m_readTracks[i]->isChecked();
-    return magnetic::TrackMask(checked);
+    return CheckedMask(m_readTracks);
 }
 
 int CSubDlgMagnetic::WriteMask() const {
-    std::array<bool, kTrackCount> checked{};
-    for (size_t i = 0; i < checked.size(); ++i)
-        checked[i] = m_writeTracks[i]->isChecked();
-    return magnetic::TrackMask(checked);
+    return CheckedMask(m_writeTracks);
 }
 
 int CSubDlgMagnetic::ModeValue() const {
@@ -484,30 +482,38 @@ void CSubDlgMagnetic::OnFetchData() {
         ReportFailure(QStringLiteral("Fetch Data : Failed"), r);
 }
 
-void CSubDlgMagnetic::OnGetData() {
+void CSubDlgMagnetic::TransferTracks(const std::array<QCheckBox*, kTrackCount>& side,
+                                     const QString& failure, const TrackTransfer& transfer) {
     const std::uint8_t module = GetCurrentModule();
     const bool encrypted = Encrypted();
     const magnetic::KeyBlock key = encrypted ? KeyBlock() : magnetic::KeyBlock{};
     SetLastResult(0);
-    for (int t = 0; t < kTrackCount; ++t) {
-        const auto i = static_cast<size_t>(t);
-        if (!m_readTracks[i]->isChecked())
+    for (size_t i = 0; i < side.size(); ++i) {
+        if (!side[i]->isChecked())
             continue;
-        const int track = magnetic::kTrackBits[i];
-        std::vector<halvard::SdkChar> buffer(kGetBufferChars, 0);
-        std::int32_t length = kGetBufferChars;
-        const VelaResult r =
-            encrypted ? Call(Binding().Vela_GetCryptoEncBuffer, module, track, &length,
-                             buffer.data(), key.data())
-                      : Call(Binding().Vela_GetEncBuffer, module, track, &length, buffer.data());
-        if (r != 0) {
-            ReportInfo(QStringLiteral("Get Data : Failed from %1...")
-                           .arg(QLatin1String(magnetic::kTrackNames[i])));
+        if (transfer(module, i, encrypted ? &key : nullptr) != 0) {
+            ReportInfo(failure.arg(QLatin1String(magnetic::kTrackNames[i])));
             return;
         }
-        // Up to the terminator, and never past the buffer when there is none.
-        m_readData[i]->setText(halvard::FromSdkText(buffer.data(), kGetBufferChars));
     }
+}
+
+void CSubDlgMagnetic::OnGetData() {
+    TransferTracks(
+        m_readTracks, QStringLiteral("Get Data : Failed from %1..."),
+        [this](std::uint8_t module, size_t i, const magnetic::KeyBlock* key) {
+            const int track = magnetic::kTrackBits[i];
+            std::vector<halvard::SdkChar> buffer(kGetBufferChars, 0);
+            std::int32_t length = kGetBufferChars;
+            const VelaResult r = key != nullptr ? Call(Binding().Vela_GetCryptoEncBuffer, module,
+                                                       track, &length, buffer.data(), key->data())
+                                                : Call(Binding().Vela_GetEncBuffer, module, track,
+                                                       &length, buffer.data());
+            // Up to the terminator, and never past the buffer when there is none.
+            if (r == 0)
+                m_readData[i]->setText(halvard::FromSdkText(buffer.data(), kGetBufferChars));
+            return r;
+        });
 }
 
 void CSubDlgMagnetic::OnRandomFill() {
@@ -520,28 +526,17 @@ void CSubDlgMagnetic::OnRandomFill() {
 }
 
 void CSubDlgMagnetic::OnSetData() {
-    const std::uint8_t module = GetCurrentModule();
-    const bool encrypted = Encrypted();
-    const magnetic::KeyBlock key = encrypted ? KeyBlock() : magnetic::KeyBlock{};
-    SetLastResult(0);
-    for (int t = 0; t < kTrackCount; ++t) {
-        const auto i = static_cast<size_t>(t);
-        if (!m_writeTracks[i]->isChecked())
-            continue;
-        const int track = magnetic::kTrackBits[i];
-        const std::basic_string<halvard::SdkChar> text =
-            halvard::ToSdkText(m_writeData[i]->text().left(kSetDataMaxChars));
-        const auto length = static_cast<std::int32_t>(text.size());
-        const VelaResult r =
-            encrypted ? Call(Binding().Vela_SetCryptoEncBuffer, module, track, length, text.c_str(),
-                             key.data())
-                      : Call(Binding().Vela_SetEncBuffer, module, track, length, text.c_str());
-        if (r != 0) {
-            ReportInfo(QStringLiteral("Set Data : Failed to %1...")
-                           .arg(QLatin1String(magnetic::kTrackNames[i])));
-            return;
-        }
-    }
+    TransferTracks(m_writeTracks, QStringLiteral("Set Data : Failed to %1..."),
+                   [this](std::uint8_t module, size_t i, const magnetic::KeyBlock* key) {
+                       const int track = magnetic::kTrackBits[i];
+                       const std::basic_string<halvard::SdkChar> text =
+                           halvard::ToSdkText(m_writeData[i]->text().left(kSetDataMaxChars));
+                       const auto length = static_cast<std::int32_t>(text.size());
+                       return key != nullptr ? Call(Binding().Vela_SetCryptoEncBuffer, module,
+                                                    track, length, text.c_str(), key->data())
+                                             : Call(Binding().Vela_SetEncBuffer, module, track,
+                                                    length, text.c_str());
+                   });
 }
 
 void CSubDlgMagnetic::OnMagWrite() {

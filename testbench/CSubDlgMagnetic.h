@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <random>
 
 #include "CSubDlgBase.h"
@@ -92,6 +93,13 @@ private:
     void CanonicaliseKey();
     // Auto Read / Auto Write: the steps with up to the retry limit's further attempts.
     void RunAuto(bool& retried, std::initializer_list<Step> steps);
+    // Get Data and Set Data: `transfer` moves one checked track of `side` (by index, in track
+    // order) between its box and the encoder, with the key block when encrypted (else null).
+    // The first failure ends the command with `failure`, its %1 the track's name.
+    using TrackTransfer =
+        std::function<VelaResult(std::uint8_t module, size_t track, const magnetic::KeyBlock* key)>;
+    void TransferTracks(const std::array<QCheckBox*, magnetic::kTrackCount>& side,
+                        const QString& failure, const TrackTransfer& transfer);
 
     int ReadMask() const;
     int WriteMask() const;

@@ -11,10 +11,12 @@
 #include <QPushButton>
 
 #include "MacroRecorder.h"
-#include "message_service.h"
 #include "module_labels.h"
 #include "vela_modules.h"
 #include "wait_service.h"
+#include "widget_support.h"
+
+using halvard::BuddyLabel;
 
 namespace {
 
@@ -40,12 +42,6 @@ int DataOf(const QComboBox* box, int fallback = 0) {
 // A number box as the page reads it: decimal, 0 when empty or not a number.
 int NumberOf(const QLineEdit* edit) {
     return edit->text().trimmed().toInt();
-}
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
 }
 
 }  // namespace
@@ -405,10 +401,6 @@ bool CSubDlgMove::HasModules(std::initializer_list<const QComboBox*> selectors) 
         }
     }
     return true;
-}
-
-void CSubDlgMove::Warn(const QString& text) {
-    halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
 }
 
 // ---- Driver ----

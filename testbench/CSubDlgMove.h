@@ -100,7 +100,6 @@ private:
     std::uint64_t ReadStatus(std::uint8_t module, VelaResult* result) const;
     // False (with the last result kBadInput) when any of `selectors` has no module selected.
     bool HasModules(std::initializer_list<const QComboBox*> selectors);
-    void Warn(const QString& text);
     void StopPositionTest();
 
     QComboBox* m_currentModule = nullptr;

@@ -16,22 +16,19 @@
 #include <algorithm>
 
 #include "file_dialog_service.h"
-#include "message_service.h"
 #include "module_labels.h"
 #include "preview_frame.h"
 #include "program_support.h"
+#include "sdk_lists.h"
 #include "sdk_text.h"
 #include "wait_service.h"
+#include "widget_support.h"
+
+using halvard::BuddyLabel;
 
 namespace {
 
 using vela::IsType;
-
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 constexpr const char* kPageNames[print::kPageCount] = {"P1 Front", "P1 Back", "P2 Front",
                                                        "P2 Back"};
@@ -217,12 +214,9 @@ void CSubDlgPrint::OnModulesChanged(const ConnectedModuleList& modules) {
     {
         const QSignalBlocker block(m_module);
         m_module->clear();
-        const int count = std::clamp(modules.count, 0, kMaxModules);
-        for (int i = 0; i < count; ++i) {
-            const std::uint8_t id = modules.entries[i].id;
+        for (std::uint8_t id : sdk_lists::ModuleChain(modules))
             if (IsType(id, vela::kTypePrinter) || IsType(id, vela::kTypeLaminator))
                 m_module->addItem(labels::Print(id), id);
-        }
         m_module->setCurrentIndex(m_module->count() > 0 ? 0 : -1);
     }
     OnModuleSelected();
@@ -293,10 +287,6 @@ void CSubDlgPrint::DropPreview(const QString& reason) {
     m_preview.clear();
     m_frame->SetImage(QImage());
     m_previewStatus->setText(reason);
-}
-
-void CSubDlgPrint::Warn(const QString& text) {
-    halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
 }
 
 void CSubDlgPrint::Fail(const QString& text, VelaResult result) {

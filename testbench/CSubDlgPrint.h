@@ -74,7 +74,6 @@ private:
     // says why under the frame.
     void FetchPreview(int pageIndex);
     void DropPreview(const QString& reason = QString());
-    void Warn(const QString& text);
     void Fail(const QString& text, VelaResult result);
 
     QComboBox* m_module = nullptr;

@@ -8,23 +8,25 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
 #include <array>
 
 #include "message_service.h"
 #include "module_labels.h"
+#include "sdk_lists.h"
 #include "sdk_text.h"
 #include "widget_support.h"
+
+using halvard::BuddyLabel;
 
 namespace {
 
 constexpr int kMaxBlock = 255;  // the frames carry the block number in one byte
 const QString kDefaultKey = QStringLiteral("5A 3C 96 E1 0F 7B");
 
-QLabel* BuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
+// The failure text of the position and field commands: "Failed - error : 0x80000302".
+QString FailedText(VelaResult r) {
+    return CSubDlgBase::ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r),
+                                  CSubDlgBase::ErrorForm::kDashed);
 }
 
 }  // namespace
@@ -163,12 +165,9 @@ void CSubDlgRF::OnDeviceDisconnected() {
 void CSubDlgRF::OnModulesChanged(const ConnectedModuleList& modules) {
     CSubDlgBase::OnModulesChanged(modules);
     m_currentModule->clear();
-    const int count = std::clamp(m_modules.count, 0, kMaxModules);
-    for (int i = 0; i < count; ++i) {
-        const std::uint8_t id = m_modules.entries[i].id;
+    for (std::uint8_t id : sdk_lists::ModuleChain(m_modules))
         if (vela::IsType(id, vela::kTypePrinter) || vela::IsType(id, vela::kTypeFlipper))
             m_currentModule->addItem(labels::Station(id), id);
-    }
     const bool any = m_currentModule->count() > 0;
     if (any)
         m_currentModule->setCurrentIndex(0);
@@ -219,10 +218,6 @@ void CSubDlgRF::OnReaderChosen() {
 }
 
 // ---- Helpers ----
-
-void CSubDlgRF::Warn(const QString& text) {
-    halvard::MessageService::Show(this, text, halvard::mb::kIconWarning);
-}
 
 int CSubDlgRF::Side() const {
     bool ok = false;
@@ -275,9 +270,7 @@ void CSubDlgRF::OnMoveRfPosition() {
         return;
     }
     if (r != 0)
-        ReportMessage(
-            halvard::mb::kIconWarning,
-            ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r), ErrorForm::kDashed));
+        ReportMessage(halvard::mb::kIconWarning, FailedText(r));
 }
 
 void CSubDlgRF::OnRestorePosition() {
@@ -286,9 +279,7 @@ void CSubDlgRF::OnRestorePosition() {
     const VelaResult r =
         Call(Binding().Vela_CardMovePosition, GetCurrentModule(), kRestorePosition);
     if (r != 0)
-        ReportMessage(
-            halvard::mb::kIconWarning,
-            ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r), ErrorForm::kDashed));
+        ReportMessage(halvard::mb::kIconWarning, FailedText(r));
 }
 
 void CSubDlgRF::OnPowerOn() {
@@ -300,8 +291,7 @@ void CSubDlgRF::OnPowerOn() {
     LogCommand(QStringLiteral("RF_POWER_ON"), module);
     const VelaResult r = Call(Binding().Vela_RFPowerOn2, module, &length, atr.data());
     if (!LogResult(r)) {
-        Warn(
-            ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r), ErrorForm::kDashed));
+        Warn(FailedText(r));
         return;
     }
     const QString text = HexBytes(rf::Returned(atr, length));
@@ -313,8 +303,7 @@ void CSubDlgRF::OnPowerOff() {
     LogCommand(QStringLiteral("RF_POWER_OFF"), GetCurrentModule());
     const VelaResult r = Call(Binding().Vela_RFPowerOff2, GetCurrentModule());
     if (!LogResult(r))
-        Warn(
-            ErrorText(QStringLiteral("Failed"), static_cast<std::uint32_t>(r), ErrorForm::kDashed));
+        Warn(FailedText(r));
 }
 
 void CSubDlgRF::OnGetUid() {

@@ -54,7 +54,6 @@ private:
     bool BlockAddress(std::uint8_t& block);
     int Side() const;
     void LogResponse(const rf::Bytes& response);
-    void Warn(const QString& text);
 
     QComboBox* m_currentModule = nullptr;
     QComboBox* m_reader = nullptr;

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "CSubDlgBase.h"
 #include "PageHost.h"
 #include "message_service.h"
 #include "page_drivers.h"
 #include "page_ids.h"
+#include "sdk_lists.h"
 #include "vela_modules.h"
 
 namespace {
@@ -34,6 +36,10 @@ struct TrackTexts {
     std::array<QString, 4> written;
     std::array<QString, 4> read;
 };
+
+bool AnyChecked(const std::array<bool, 4>& checked) {
+    return std::find(checked.begin(), checked.end(), true) != checked.end();
+}
 
 // Empty when every track checked on both sides reads back exactly as written; otherwise the
 // log lines of the difference: each checked track's write and read data, in track order.
@@ -131,6 +137,11 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
     CSubDlgBase* movePage = nullptr;
     std::uint8_t inputHopper = vela::kModuleNone;
     std::uint8_t outputHopper = vela::kModuleNone;
+    // A step's failure: its log line, then the page's report.
+    const auto report = [this](auto* page, const QString& text) {
+        Log(QStringLiteral("  ") + text + QStringLiteral("\r\n"));
+        page->ReportMessage(kReportFlags, text);
+    };
 
     const auto run = [&] {
         if (!OnGui(stop, [&] {
@@ -138,12 +149,12 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                 move = host.FindMoveDriver();
                 magnetic = host.FindMagneticDriver();
                 movePage = host.FindPage(page_id::kMove);
-                const ConnectedModuleList& chain = m_window.ModuleChain();
-                const int count = std::clamp(chain.count, 0, kMaxModules);
-                if (count > 0 && vela::IsType(chain.entries[0].id, vela::kTypeInputHopper))
-                    inputHopper = chain.entries[0].id;
-                if (count > 0 && vela::IsType(chain.entries[count - 1].id, vela::kTypeOutputHopper))
-                    outputHopper = chain.entries[count - 1].id;
+                const std::vector<std::uint8_t> chain =
+                    sdk_lists::ModuleChain(m_window.ModuleChain());
+                if (!chain.empty() && vela::IsType(chain.front(), vela::kTypeInputHopper))
+                    inputHopper = chain.front();
+                if (!chain.empty() && vela::IsType(chain.back(), vela::kTypeOutputHopper))
+                    outputHopper = chain.back();
                 Log(QStringLiteral("----------------------------------\r\n"));
                 Log(QStringLiteral("Start ITERATION.\r\n"));
                 m_window.ResetCounters();
@@ -188,11 +199,9 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                     move->SetMoveDestination(vela::kModulePrinter);
                     move->RunCardMove();
                     if (const std::uint32_t r = move->LastResult(); r != 0) {
-                        const QString text =
-                            QString::asprintf("Card Move Error [%02X to %02X] : 0x%08X",
-                                              inputHopper, vela::kModulePrinter, r);
-                        Log(QStringLiteral("  ") + text + QStringLiteral("\r\n"));
-                        movePage->ReportMessage(kReportFlags, text);
+                        report(movePage,
+                               QString::asprintf("Card Move Error [%02X to %02X] : 0x%08X",
+                                                 inputHopper, vela::kModulePrinter, r));
                         leave = true;
                     }
                 }))
@@ -206,8 +215,7 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
             bool read = false;
             bool failed = false;
             const auto fail = [&](const QString& text) {
-                Log(QStringLiteral("  ") + text + QStringLiteral("\r\n"));
-                magnetic->ReportMessage(kReportFlags, text);
+                report(magnetic, text);
                 failed = true;
             };
             if (!OnGui(stop, [&] {
@@ -218,8 +226,7 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                         texts.readChecked[static_cast<size_t>(t)] =
                             magnetic->ReadTrackChecked(track);
                     }
-                    if (std::none_of(texts.writeChecked.begin(), texts.writeChecked.end(),
-                                     [](bool b) { return b; }))
+                    if (!AnyChecked(texts.writeChecked))
                         return;
                     magnetic->RunAutoWrite();
                     wrote = true;
@@ -228,8 +235,7 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                 }))
                 return;
             if (!failed && !OnGui(stop, [&] {
-                    if (std::none_of(texts.readChecked.begin(), texts.readChecked.end(),
-                                     [](bool b) { return b; }))
+                    if (!AnyChecked(texts.readChecked))
                         return;
                     magnetic->RunAutoRead();
                     read = true;
@@ -273,11 +279,9 @@ void BatchRun::Body(std::stop_token stop, const BatchRecord record, const int ge
                     move->SetEjectTarget(outputHopper);
                     move->RunCardEject();
                     if (const std::uint32_t r = move->LastResult(); r != 0) {
-                        const QString text =
-                            QString::asprintf("Card Eject Error [%02X to %02X] : 0x%08X",
-                                              vela::kModulePrinter, outputHopper, r);
-                        Log(QStringLiteral("  ") + text + QStringLiteral("\r\n"));
-                        movePage->ReportMessage(kReportFlags, text);
+                        report(movePage,
+                               QString::asprintf("Card Eject Error [%02X to %02X] : 0x%08X",
+                                                 vela::kModulePrinter, outputHopper, r));
                         leave = true;
                     }
                 }))

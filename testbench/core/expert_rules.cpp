@@ -1,18 +1,14 @@
 #include "expert_rules.h"
 
-#include <algorithm>
-
+#include "sdk_lists.h"
 #include "vela_modules.h"
 
 namespace expert {
 
 std::optional<std::uint8_t> DefaultModule(const ConnectedModuleList& modules) {
-    const int count = std::clamp(modules.count, 0, kMaxModules);
-    for (int i = 0; i < count; ++i) {
-        const std::uint8_t id = modules.entries[i].id;
+    for (std::uint8_t id : sdk_lists::ModuleChain(modules))
         if (vela::IsType(id, vela::kTypePrinter) || vela::IsType(id, vela::kTypeLaminator))
             return id;
-    }
     return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "module_labels.h"
+#include "sdk_lists.h"
 #include "vela_modules.h"
 
 namespace magnetic {
@@ -36,9 +37,7 @@ QString TrackNames(int mask) {
 std::vector<EncoderEntry> EncoderEntries(
     const ConnectedModuleList& list, const std::function<std::uint64_t(std::uint8_t)>& statusOf) {
     std::vector<EncoderEntry> entries;
-    const int count = std::clamp(list.count, 0, kMaxModules);
-    for (int i = 0; i < count; ++i) {
-        const std::uint8_t id = list.entries[i].id;
+    for (std::uint8_t id : sdk_lists::ModuleChain(list)) {
         if (vela::TypeOf(id) == vela::kTypePrinter) {
             if ((statusOf(id) & vela::Bit(vela::printer::kInternalEncoderIsInstalled)) != 0)
                 entries.push_back({labels::Magnetic(id), id});

@@ -4,6 +4,9 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <iterator>
+
+#include "sdk_text.h"
 
 namespace rf {
 
@@ -41,10 +44,7 @@ int UidLength(std::span<const std::uint8_t> response) {
 }
 
 QString ReaderName(const VelaChar (&text)[64]) {
-    qsizetype n = 0;
-    while (n < 64 && text[n] != 0)
-        ++n;
-    return QString(reinterpret_cast<const QChar*>(text), n);
+    return halvard::FromSdkText(text, static_cast<int>(std::size(text)));
 }
 
 int HexValue(QChar c) {
